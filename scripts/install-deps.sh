@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Trekline needs and that are missing.
+# Usage: install-deps.sh build|test|fuzz
+set -euo pipefail
+
+build=(cmake g++ make pkg-config libwxgtk3.2-dev wx3.2-headers libgtk-3-dev
+       libfreetype-dev libfontconfig-dev fonts-dejavu-core googletest libgtest-dev)
+test=(xvfb xauth xdotool x11-apps imagemagick chromium desktop-file-utils)
+
+wanted=("${build[@]}")
+case "${1:-build}" in
+  build) ;;
+  test) wanted+=("${test[@]}") ;;
+  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "StepRecord.h"
+
+// The one conversion of a record's date into calendar time and text, shared by
+// the list, the chart and the page.
+
+// Local calendar time of the record's date and stored time of day, with
+// daylight saving left to mktime. Years before 1601 give calendar time 0;
+// out-of-range fields are normalised by mktime; an unrepresentable time gives -1.
+std::time_t EntryTime(const StepRecord& record);
+
+// Formats a calendar time as local time with strftime in the C locale,
+// whatever the process locale is. Empty when the time has no local date or
+// the text does not fit in 127 characters.
+std::string FormatEntryTime(std::time_t time, const char* format);

@@ -1,0 +1,55 @@
+#include "TempDir.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+ScopedTempDir::ScopedTempDir() : previous_(fs::current_path()) {
+    std::string pattern = (fs::temp_directory_path() / "trekline-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw fs::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+    path_ = pattern;
+    fs::current_path(path_);
+}
+
+ScopedTempDir::~ScopedTempDir() {
+    std::error_code ignored;
+    fs::current_path(previous_, ignored);
+    // A test may have made files read-only; make them removable again.
+    for (auto& entry : fs::recursive_directory_iterator(path_, ignored))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path_, ignored);
+}
+
+ScopedTimeZone::ScopedTimeZone(const char* tz) {
+    const char* old = std::getenv("TZ");
+    hadPrevious_ = old != nullptr;
+    if (old)
+        previous_ = old;
+    setenv("TZ", tz, 1);
+    tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone() {
+    if (hadPrevious_)
+        setenv("TZ", previous_.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+std::vector<unsigned char> ReadFileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFileBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
