@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -50,8 +51,22 @@ public:
     const std::vector<Rgb>& Palette() const;
 
 private:
-    // (the implementation decides the private members)
+    // A pixel as the canvas stores it: a palette index, a 5-5-5 word or 0xRRGGBB.
+    using PixelValue = std::uint32_t;
+
+    PixelValue ValueFor(Rgb colour) const;
+    Rgb ColourOf(PixelValue value) const;
+    PixelValue ValueAt(int x, int y) const;
+    void SetValue(int x, int y, PixelValue value);
+
     int width_;
     int height_;
     int bitsPerPixel_;
+    std::size_t rowBytes_;
+    // Top row first, each row padded to 4 bytes and laid out as a
+    // device-independent bitmap of the canvas's depth lays out its rows.
+    std::vector<std::uint8_t> pixels_;
+    const std::vector<Rgb>* palette_;
+    int currentX_ = 0;
+    int currentY_ = 0;
 };

@@ -1,0 +1,82 @@
+#include "Palette.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+std::vector<Rgb> MonochromePalette() {
+    return {{0, 0, 0}, {255, 255, 255}};
+}
+
+// The order a 4-bit device-independent bitmap expects: dark colours, light
+// grey, then grey and the bright colours.
+std::vector<Rgb> VgaPalette() {
+    return {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+            {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+            {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+            {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+}
+
+// The 20 system colours keep the first and last ten places, as on a palette
+// display; the 236 between hold a 6x6x6 colour cube and a grey ramp, so that
+// any colour the chart asks for has a near neighbour.
+std::vector<Rgb> SystemPalette() {
+    std::vector<Rgb> palette = {{0, 0, 0},       {128, 0, 0},    {0, 128, 0},   {128, 128, 0},
+                                {0, 0, 128},     {128, 0, 128},  {0, 128, 128}, {192, 192, 192},
+                                {192, 220, 192}, {166, 202, 240}};
+    for (int r = 0; r < 6; ++r) {
+        for (int g = 0; g < 6; ++g) {
+            for (int b = 0; b < 6; ++b) {
+                palette.push_back({static_cast<std::uint8_t>(r * 51),
+                                   static_cast<std::uint8_t>(g * 51),
+                                   static_cast<std::uint8_t>(b * 51)});
+            }
+        }
+    }
+    // Greys between the cube's own steps.
+    for (int i = 1; i <= 20; ++i) {
+        const auto level = static_cast<std::uint8_t>(i * 255 / 21);
+        palette.push_back({level, level, level});
+    }
+    const std::vector<Rgb> lastTen = {
+        {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},   {0, 255, 0},
+        {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255}, {255, 255, 255}};
+    palette.insert(palette.end(), lastTen.begin(), lastTen.end());
+    return palette;
+}
+
+} // namespace
+
+const std::vector<Rgb>& PaletteForDepth(int bitsPerPixel) {
+    static const std::vector<Rgb> monochrome = MonochromePalette();
+    static const std::vector<Rgb> vga = VgaPalette();
+    static const std::vector<Rgb> system = SystemPalette();
+    static const std::vector<Rgb> none;
+    switch (bitsPerPixel) {
+    case 1:
+        return monochrome;
+    case 4:
+        return vga;
+    case 8:
+        return system;
+    default:
+        return none;
+    }
+}
+
+std::size_t NearestPaletteIndex(const std::vector<Rgb>& palette, Rgb colour) {
+    std::size_t best = 0;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        const int dr = palette[i].r - colour.r;
+        const int dg = palette[i].g - colour.g;
+        const int db = palette[i].b - colour.b;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
