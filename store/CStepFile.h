@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ public:
     // Removes the newest record with that identifier by replacing the file
     // atomically; when none matches the file is not touched. Does nothing
     // when not open.
+    //
+    // A file that may be read but not written is opened for reading; Append
+    // and DeleteById on it clear the ok flag and change nothing.
     void DeleteById(std::uint32_t id);
 
     // Every record a backwards scan visits, newest first, from one read of
@@ -55,9 +59,10 @@ private:
     bool Reopen();
     bool LockForChange();
     void Unlock();
-    std::vector<unsigned char> ReadWholeFile();
+    std::optional<std::vector<unsigned char>> ReadWholeFile();
 
     bool ok_ = true;
+    bool writable_ = true;
     std::string path_;
     std::FILE* stream_ = nullptr;
 };

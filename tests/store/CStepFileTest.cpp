@@ -1,0 +1,237 @@
+#include "CStepFile.h"
+
+#include <filesystem>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+StepRecord Entry(std::uint32_t steps, std::uint16_t year, std::uint16_t month, std::uint16_t day,
+                 std::uint32_t identifier = 0) {
+    StepRecord r;
+    r.steps = steps;
+    r.year = year;
+    r.month = month;
+    r.day = day;
+    r.identifier = identifier;
+    return r;
+}
+
+// Writes records back to back, as the program would have appended them.
+void WriteRecords(const std::vector<StepRecord>& records, std::vector<unsigned char> lead = {}) {
+    for (const StepRecord& r : records) {
+        StepRecordBytes b = EncodeStepRecord(r);
+        lead.insert(lead.end(), b.begin(), b.end());
+    }
+    WriteFileBytes("data.steps", lead);
+}
+
+std::vector<std::uint32_t> Identifiers(CStepFile& file) {
+    std::vector<std::uint32_t> ids;
+    for (const StepRecord& r : file.ReadAll())
+        ids.push_back(r.identifier);
+    return ids;
+}
+
+} // namespace
+
+TEST(StepRecordTest, EncodesTheStoredLayout) {
+    StepRecord r = Entry(12, 2006, 5, 5, 1);
+    r.dayOfWeek = 5;
+    std::vector<unsigned char> expected = {12, 0, 0, 0, 0xD6, 0x07, 5, 0, 5, 0, 5, 0,
+                                           0,  0, 0, 0, 0,    0,    0, 0, 1, 0, 0, 0};
+    StepRecordBytes bytes = EncodeStepRecord(r);
+    EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), expected);
+    EXPECT_EQ(DecodeStepRecord(bytes.data()), r);
+}
+
+TEST(CStepFileTest, MissingFileIsCreatedEmptyAndFirstRecordGetsIdentifierOne) {
+    ScopedTempDir dir;
+    CStepFile file("data.steps");
+    ASSERT_TRUE(file.IsOk());
+    EXPECT_TRUE(fs::exists("data.steps"));
+    StepRecord last = Entry(5, 2000, 1, 1, 99);
+    file.ReadLast(last);
+    EXPECT_EQ(last.steps, kEndMarker);
+    EXPECT_EQ(last.identifier, 0u);
+
+    StepRecord added = Entry(12, 2006, 5, 5);
+    added.hour = 13;
+    added.milliseconds = 250;
+    file.Append(added);
+    EXPECT_TRUE(file.IsOk());
+    EXPECT_EQ(added.identifier, 1u);
+    EXPECT_EQ(added.hour, 0);
+    EXPECT_EQ(added.milliseconds, 0);
+    EXPECT_EQ(fs::file_size("data.steps"), 24u);
+}
+
+TEST(CStepFileTest, IdentifiersFollowTheNewestRecordAndAreReusedAfterDeletingIt) {
+    ScopedTempDir dir;
+    WriteRecords({Entry(1, 2006, 1, 1, 40), Entry(2, 2006, 1, 2, 7)});
+    CStepFile file("data.steps");
+    StepRecord r = Entry(3, 2006, 1, 3);
+    file.Append(r);
+    EXPECT_EQ(r.identifier, 8u);
+
+    file.DeleteById(8);
+    StepRecord again = Entry(4, 2006, 1, 4);
+    file.Append(again);
+    EXPECT_EQ(again.identifier, 8u);
+    EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{8, 7, 40}));
+}
+
+TEST(CStepFileTest, ReadsBackwardsAndKeepsThePositionAtTheRecordRead) {
+    ScopedTempDir dir;
+    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2)});
+    CStepFile file("data.steps");
+    StepRecord r;
+    file.ReadLast(r);
+    EXPECT_EQ(r.identifier, 2u);
+    file.StepBack(r);
+    EXPECT_EQ(r.identifier, 1u);
+    file.StepBack(r);
+    EXPECT_EQ(r.steps, kEndMarker);
+    EXPECT_EQ(r.identifier, 0u);
+    EXPECT_TRUE(file.IsOk());
+}
+
+TEST(CStepFileTest, LeadingPartialBytesAreNeverReadAndSurviveADelete) {
+    ScopedTempDir dir;
+    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2)}, {0xAB, 0xCD});
+    CStepFile file("data.steps");
+    EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{2, 1}));
+    StepRecord found;
+    file.FindById(1, found);
+    EXPECT_EQ(found, Entry(1, 2006, 1, 1, 1));
+
+    file.DeleteById(2);
+    std::vector<unsigned char> bytes = ReadFileBytes("data.steps");
+    ASSERT_EQ(bytes.size(), 26u);
+    EXPECT_EQ(bytes[0], 0xAB);
+    EXPECT_EQ(bytes[1], 0xCD);
+    EXPECT_EQ(DecodeStepRecord(&bytes[2]), Entry(1, 2006, 1, 1, 1));
+    EXPECT_FALSE(fs::exists("data.tmp"));
+}
+
+TEST(CStepFileTest, AStoredEndMarkerHidesItselfAndEveryOlderRecord) {
+    ScopedTempDir dir;
+    WriteRecords(
+        {Entry(1, 2006, 1, 1, 1), Entry(kEndMarker, 2006, 1, 2, 2), Entry(3, 2006, 1, 3, 3)});
+    CStepFile file("data.steps");
+    EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{3}));
+    StepRecord found = Entry(9, 1999, 9, 9, 9);
+    file.FindById(1, found);
+    EXPECT_EQ(found.steps, kEndMarker);
+    EXPECT_EQ(found.year, 1999) << "a miss sets only the steps field";
+
+    std::vector<unsigned char> before = ReadFileBytes("data.steps");
+    file.DeleteById(1);
+    EXPECT_EQ(ReadFileBytes("data.steps"), before);
+}
+
+TEST(CStepFileTest, AppendRefusesTheEndMarkerAsACount) {
+    ScopedTempDir dir;
+    WriteRecords({Entry(1, 2006, 1, 1, 1)});
+    CStepFile file("data.steps");
+    StepRecord r = Entry(kEndMarker, 2006, 1, 2);
+    file.Append(r);
+    EXPECT_FALSE(file.IsOk());
+    EXPECT_EQ(fs::file_size("data.steps"), 24u);
+}
+
+TEST(CStepFileTest, DeletingAMissingIdentifierTouchesNothing) {
+    ScopedTempDir dir;
+    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2)});
+    std::vector<unsigned char> before = ReadFileBytes("data.steps");
+    auto modified = fs::last_write_time("data.steps");
+    CStepFile file("data.steps");
+    file.DeleteById(5);
+    EXPECT_EQ(ReadFileBytes("data.steps"), before);
+    EXPECT_EQ(fs::last_write_time("data.steps"), modified);
+    EXPECT_FALSE(fs::exists("data.tmp"));
+}
+
+TEST(CStepFileTest, DeleteRemovesTheNewestMatchAndKeepsPermissions) {
+    ScopedTempDir dir;
+    // Two records with one identifier can only come from outside the program;
+    // the newest is the one the scan finds.
+    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2), Entry(3, 2006, 1, 3, 2)});
+    fs::permissions("data.steps",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    CStepFile file("data.steps");
+    file.DeleteById(2);
+    EXPECT_TRUE(file.IsOk());
+    std::vector<StepRecord> left = file.ReadAll();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].steps, 2u);
+    EXPECT_EQ(left[1].steps, 1u);
+    EXPECT_EQ(fs::status("data.steps").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_FALSE(fs::exists("data.tmp"));
+}
+
+TEST(CStepFileTest, AnAccessorThatIsNotOpenChangesNothing) {
+    ScopedTempDir dir;
+    CStepFile file("no-such-directory/data.steps");
+    EXPECT_FALSE(file.IsOk());
+    StepRecord r = Entry(5, 2006, 1, 1);
+    file.Append(r);
+    file.DeleteById(1);
+    StepRecord last;
+    file.ReadLast(last);
+    EXPECT_EQ(last.steps, kEndMarker);
+    EXPECT_TRUE(file.ReadAll().empty());
+    EXPECT_FALSE(fs::exists("no-such-directory"));
+}
+
+TEST(CStepFileTest, AScratchFileThatCannotBeWrittenLeavesTheDiaryAsItWas) {
+    ScopedTempDir dir;
+    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2)});
+    std::vector<unsigned char> before = ReadFileBytes("data.steps");
+    fs::create_directory("data.tmp"); // in the way of the scratch file, even for root
+    CStepFile file("data.steps");
+    file.DeleteById(1);
+    EXPECT_FALSE(file.IsOk());
+    EXPECT_EQ(ReadFileBytes("data.steps"), before);
+    EXPECT_TRUE(fs::is_directory("data.tmp"));
+}
+
+TEST(CStepFileTest, AnyPathLengthWorks) {
+    ScopedTempDir dir;
+    fs::path deep;
+    for (int i = 0; i < 12; ++i)
+        deep /= std::string(60, static_cast<char>('a' + i));
+    fs::create_directories(deep);
+    std::string path = (deep / "data.steps").string();
+    ASSERT_GT(path.size(), 700u);
+    CStepFile file(path);
+    StepRecord r = Entry(3, 2006, 1, 1);
+    file.Append(r);
+    file.Append(r);
+    file.DeleteById(1);
+    EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{2}));
+    EXPECT_FALSE(fs::exists(deep / "data.tmp"));
+}
+
+TEST(CStepFileTest, OneReadAnswersExactlyAsTheRecordByRecordScan) {
+    ScopedTempDir dir;
+    std::mt19937 random(20061105);
+    for (int round = 0; round < 50; ++round) {
+        std::vector<unsigned char> bytes(random() % 400);
+        for (auto& b : bytes)
+            b = static_cast<unsigned char>(random() % 4 == 0 ? 0xFF : random());
+        WriteFileBytes("data.steps", bytes);
+        CStepFile file("data.steps");
+        std::vector<StepRecord> scanned;
+        StepRecord r;
+        for (file.ReadLast(r); r.steps != kEndMarker; file.StepBack(r))
+            scanned.push_back(r);
+        EXPECT_EQ(file.ReadAll(), scanned) << "round " << round;
+    }
+}
