@@ -1,0 +1,76 @@
+#include "EntryDate.h"
+
+#include <clocale>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+
+namespace {
+
+StepRecord Dated(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
+    StepRecord r;
+    r.year = year;
+    r.month = month;
+    r.day = day;
+    return r;
+}
+
+std::string Text(const StepRecord& r, const char* format = "%Y.%m.%d") {
+    return FormatEntryTime(EntryTime(r), format);
+}
+
+} // namespace
+
+TEST(EntryDateTest, EveryDateFrom1601To9999IsItselfInEveryZone) {
+    for (const char* tz : {"UTC", "Asia/Tokyo", "America/Los_Angeles", "Europe/Berlin"}) {
+        ScopedTimeZone zone(tz);
+        EXPECT_EQ(Text(Dated(2006, 4, 3)), "2006.04.03") << tz;
+        EXPECT_EQ(Text(Dated(1601, 1, 1)), "1601.01.01") << tz;
+        EXPECT_EQ(Text(Dated(1899, 12, 31)), "1899.12.31") << tz;
+        EXPECT_EQ(Text(Dated(1969, 12, 31)), "1969.12.31") << tz;
+        EXPECT_EQ(Text(Dated(2038, 1, 20)), "2038.01.20") << tz;
+        EXPECT_EQ(Text(Dated(9999, 12, 31)), "9999.12.31") << tz;
+        // Local midnight, also on the days the clocks change.
+        EXPECT_EQ(Text(Dated(2006, 10, 29), "%Y.%m.%d %H:%M"), "2006.10.29 00:00") << tz;
+        EXPECT_EQ(Text(Dated(2006, 3, 26), "%Y.%m.%d %H:%M"), "2006.03.26 00:00") << tz;
+    }
+}
+
+TEST(EntryDateTest, UndatableYearsGiveTheStartOfCalendarTimeInLocalTime) {
+    StepRecord ancient = Dated(1500, 6, 1);
+    EXPECT_EQ(EntryTime(ancient), 0);
+    {
+        ScopedTimeZone east("Asia/Tokyo");
+        EXPECT_EQ(Text(ancient), "1970.01.01");
+    }
+    {
+        ScopedTimeZone west("America/New_York");
+        EXPECT_EQ(Text(ancient), "1969.12.31");
+    }
+}
+
+TEST(EntryDateTest, OutOfRangeFieldsAreNormalised) {
+    ScopedTimeZone zone("UTC");
+    EXPECT_EQ(Text(Dated(2006, 13, 1)), "2007.01.01");
+    EXPECT_EQ(Text(Dated(2006, 3, 0)), "2006.02.28");
+    EXPECT_EQ(Text(Dated(2006, 2, 30)), "2006.03.02");
+}
+
+TEST(EntryDateTest, TextIsInTheCLocaleWhateverTheProcessLocale) {
+    ScopedTimeZone zone("UTC");
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    std::string saved = previous ? previous : "C";
+    // Any installed non-English locale will do; without one the check still
+    // guards the month names.
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "C.UTF-8"})
+        if (std::setlocale(LC_ALL, name))
+            break;
+    EXPECT_EQ(Text(Dated(2006, 3, 5), "%Y %B %d"), "2006 March 05");
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(EntryDateTest, TooLongTextIsEmpty) {
+    ScopedTimeZone zone("UTC");
+    EXPECT_EQ(Text(Dated(2006, 3, 5), std::string(130, 'x').c_str()), "");
+}
