@@ -29,4 +29,8 @@ public:
 
     // Width of the text's cells in pixels.
     virtual int TextWidth(std::string_view text) const = 0;
+
+    // Pixels above and below the baseline; together the cell height.
+    virtual int Ascent() const = 0;
+    virtual int Descent() const = 0;
 };
