@@ -1,0 +1,25 @@
+#include "DocumentOpener.h"
+
+#include <cerrno>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+bool OpenWithDefaultHandler(const std::string& path) {
+    std::string program = "xdg-open";
+    std::string argument = path;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
+        return false;
+    // The handler may run as long as the browser does; reap it in the
+    // background so that the dialog never waits and no zombie is left.
+    std::thread([pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
+}

@@ -1,0 +1,80 @@
+#include "HtmlReport.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "EntryDate.h"
+#include "ReplaceFile.h"
+
+namespace {
+
+// The page is one line of fixed text around the rows; browsers have shown it
+// this way for years, so every character stays as it is.
+constexpr std::string_view kPageStart =
+    R"(<html><head><title>Steps</title>)"
+    R"(<script type='text/javascript' LANGUAGE='JavaScript'>var marqtimer;var cindex = 0;var text = "Trekline:";function runCMarq(){if (cindex<=text.length){var dtxt = text.substring(0, cindex)+"<font color='#000000'>"+text.charAt(cindex)+"</font>"+text.substring(cindex+1);document.getElementById("cmarque").innerHTML = dtxt;marqtimer = window.setTimeout("runCMarq();", 120);}else{cindex = 0;marqtimer = window.setTimeout("runCMarq();", 2000);}cindex++;}</script>)"
+    R"(<SCRIPT type="text/javascript" LANGUAGE="JavaScript">function init(){runCMarq();}window.onload = init;window.onunload = new Function("clearTimeout(marqtimer);");</SCRIPT></head>)"
+    R"(<body bgcolor='#F5F5F5'><center><table bgcolor='#5F5F5F' border='0' cellpadding='1' cellspacing='1' width='500'>)"
+    R"(<tr><td bgcolor='#FFFFFF' align='center' valign='center'><br /><b><font face="Courier New,Verdana,Sans Serif" size="5" color='#FF0000' id='cmarque'>Trekline:</font></b><br /><br /></td></tr>)"
+    R"(<tr><td bgcolor='#FFFFFF' align='center' valign='center'><img src='data_steps.bmp' alt='steps'></td></tr>)"
+    R"(<tr><td bgcolor='#FFFFFF' align='center' valign='center'><br /></td></tr>)"
+    R"(<tr><td bgcolor='#FFFFFF' align='center' valign='center'>)"
+    R"(<br /><font face="Courier New,Verdana,Sans Serif" size="4"><b>Distance walked each day:</b></font><br /><br /><table>)";
+
+constexpr std::string_view kRowStart =
+    R"(<tr><td bgcolor='#FFFFFF' align='center' valign='center' width='400'><font face="Courier New,Verdana,Sans Serif" size="3">)";
+constexpr std::string_view kRowMiddle =
+    R"(</font></td><td bgcolor='#FFFFFF' align='center' valign='center' width='20'><font face="Courier New,Verdana,Sans Serif" size="5">-</font></td><td bgcolor='#FFFFFF' align='center' valign='center' width='80'><font face="Courier New,Verdana,Sans Serif" size="3">)";
+constexpr std::string_view kRowEnd = R"(m.</font></td></tr>)";
+
+constexpr std::string_view kPageEnd = "</table></td></tr></table></center></body></html>";
+
+// Two decimals whatever the process locale, as "%3.2f" prints in the C locale.
+void AppendDistance(std::string& page, double metres) {
+    char text[64];
+    auto [end, error] =
+        std::to_chars(text, text + sizeof text, metres, std::chars_format::fixed, 2);
+    page.append(text, error == std::errc() ? end : text);
+}
+
+} // namespace
+
+std::uint32_t ParseStepLength(std::string_view whole) {
+    std::string_view text = whole.substr(0, kStepLengthTextLimit);
+    std::size_t at = text.find_first_not_of(" \t\n\v\f\r");
+    if (at == std::string_view::npos)
+        return 0;
+    bool negative = text[at] == '-';
+    if (text[at] == '-' || text[at] == '+')
+        ++at;
+    std::uint64_t value = 0;
+    auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range || value > UINT32_MAX)
+        return UINT32_MAX;
+    if (error != std::errc())
+        return 0;
+    // strtoul negates in unsigned arithmetic: "-1" is the largest value.
+    return static_cast<std::uint32_t>(negative ? 0 - value : value);
+}
+
+std::string FormatHtmlReport(const std::vector<StepRecord>& entries, std::uint32_t stepLength) {
+    const double metresPerStep = static_cast<double>(stepLength) * 0.01;
+    std::string page;
+    page.reserve(kPageStart.size() + kPageEnd.size() + entries.size() * 440);
+    page += kPageStart;
+    for (const StepRecord& entry : entries) {
+        page += kRowStart;
+        page += FormatEntryTime(EntryTime(entry), "%Y %B %d");
+        page += kRowMiddle;
+        AppendDistance(page, static_cast<double>(entry.steps) * metresPerStep);
+        page += kRowEnd;
+    }
+    page += kPageEnd;
+    return page;
+}
+
+bool WriteHtmlReportFile(const std::filesystem::path& path, const std::vector<StepRecord>& entries,
+                         std::uint32_t stepLength) {
+    std::string page = FormatHtmlReport(entries, stepLength);
+    return ReplaceFile(path, {reinterpret_cast<const unsigned char*>(page.data()), page.size()});
+}

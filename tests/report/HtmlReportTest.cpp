@@ -1,0 +1,136 @@
+#include "HtmlReport.h"
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+StepRecord Entry(std::uint32_t steps, std::uint16_t year, std::uint16_t month, std::uint16_t day) {
+    StepRecord r;
+    r.steps = steps;
+    r.year = year;
+    r.month = month;
+    r.day = day;
+    return r;
+}
+
+std::string Row(const std::string& date, const std::string& distance) {
+    return "<tr><td bgcolor='#FFFFFF' align='center' valign='center' width='400'><font "
+           "face=\"Courier New,Verdana,Sans Serif\" size=\"3\">" +
+           date +
+           "</font></td><td bgcolor='#FFFFFF' align='center' valign='center' width='20'><font "
+           "face=\"Courier New,Verdana,Sans Serif\" size=\"5\">-</font></td><td "
+           "bgcolor='#FFFFFF' align='center' valign='center' width='80'><font face=\"Courier "
+           "New,Verdana,Sans Serif\" size=\"3\">" +
+           distance + "m.</font></td></tr>";
+}
+
+// The dates of the rows, in page order.
+std::vector<std::string> RowDates(const std::string& page) {
+    std::vector<std::string> dates;
+    const std::string open = "size=\"3\">";
+    for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
+        at += open.size();
+        dates.push_back(page.substr(at, page.find('<', at) - at));
+        at = page.find(open, at) + open.size(); // skip the distance cell
+    }
+    return dates;
+}
+
+} // namespace
+
+TEST(HtmlReportTest, SingleRowPageIsExact) {
+    ScopedTimeZone zone("Europe/Berlin");
+    std::string page = FormatHtmlReport({Entry(8000, 2006, 3, 5)}, 100);
+    EXPECT_EQ(page.size(), 1789u);
+    EXPECT_EQ(page.find_first_of("\r\n"), std::string::npos);
+    EXPECT_TRUE(page.starts_with("<html><head><title>Steps</title><script type='text/javascript' "
+                                 "LANGUAGE='JavaScript'>var marqtimer;"));
+    EXPECT_NE(page.find("<img src='data_steps.bmp' alt='steps'>"), std::string::npos);
+    EXPECT_TRUE(page.ends_with(
+        "<tr><td bgcolor='#FFFFFF' align='center' valign='center'><br /><font face=\"Courier "
+        "New,Verdana,Sans Serif\" size=\"4\"><b>Distance walked each day:</b></font><br /><br "
+        "/><table>" +
+        Row("2006 March 05", "8000.00") + "</table></td></tr></table></center></body></html>"));
+}
+
+TEST(HtmlReportTest, DistanceIsStepsTimesStepLengthInMetres) {
+    auto rowFor = [](std::uint32_t steps, std::uint32_t length) {
+        return FormatHtmlReport({Entry(steps, 2006, 3, 5)}, length);
+    };
+    EXPECT_NE(rowFor(10000, 75).find("7500.00m."), std::string::npos);
+    EXPECT_NE(rowFor(10000, 0).find(">0.00m."), std::string::npos);
+    EXPECT_NE(rowFor(1, 33).find(">0.33m."), std::string::npos);
+    EXPECT_NE(rowFor(4294967294u, 4294967295u).find(">184467440608246496.00m."), std::string::npos);
+}
+
+TEST(HtmlReportTest, StepLengthIsReadAsStrtoulReadsIt) {
+    EXPECT_EQ(ParseStepLength("100"), 100u);
+    EXPECT_EQ(ParseStepLength(""), 0u);
+    EXPECT_EQ(ParseStepLength("abc"), 0u);
+    EXPECT_EQ(ParseStepLength("12abc"), 12u);
+    EXPECT_EQ(ParseStepLength("  \t+75"), 75u);
+    EXPECT_EQ(ParseStepLength("-1"), 4294967295u);
+    EXPECT_EQ(ParseStepLength("-"), 0u);
+    EXPECT_EQ(ParseStepLength(std::string(29, '9')), 4294967295u);
+    EXPECT_EQ(ParseStepLength("4294967296"), 4294967295u);
+    // Only 29 characters are read: the thirtieth digit does not count.
+    EXPECT_EQ(ParseStepLength(std::string(28, '0') + "75"), 7u);
+}
+
+TEST(HtmlReportTest, RowsFollowTheGivenOrderWithTrueDatesInEveryZone) {
+    for (const char* tz : {"Asia/Tokyo", "America/Los_Angeles", "UTC"}) {
+        ScopedTimeZone zone(tz);
+        std::string page = FormatHtmlReport({Entry(1, 1965, 7, 4), Entry(2, 2006, 3, 5),
+                                             Entry(3, 2006, 3, 5), Entry(4, 2040, 2, 29)},
+                                            100);
+        EXPECT_EQ(RowDates(page), (std::vector<std::string>{"1965 July 04", "2006 March 05",
+                                                            "2006 March 05", "2040 February 29"}))
+            << tz;
+    }
+}
+
+TEST(HtmlReportTest, UndatableEntriesShowTheStartOfCalendarTime) {
+    {
+        ScopedTimeZone east("Asia/Tokyo");
+        EXPECT_EQ(RowDates(FormatHtmlReport({Entry(1, 1200, 1, 1)}, 100)),
+                  std::vector<std::string>{"1970 January 01"});
+    }
+    {
+        ScopedTimeZone west("America/New_York");
+        EXPECT_EQ(RowDates(FormatHtmlReport({Entry(1, 1200, 1, 1)}, 100)),
+                  std::vector<std::string>{"1969 December 31"});
+    }
+}
+
+TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(WriteHtmlReportFile("out.html", {Entry(1, 2006, 3, 5)}, 100));
+    std::vector<unsigned char> previous = ReadFileBytes("out.html");
+    ASSERT_EQ(previous.size(), 1786u);
+
+    // A file size limit fails the write the way a full disk does, even for root.
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool written = WriteHtmlReportFile("out.html", {Entry(8000, 2006, 3, 5)}, 100);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFileBytes("out.html"), previous);
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1)
+        << "no scratch file is left behind";
+
+    EXPECT_FALSE(WriteHtmlReportFile("missing-dir/out.html", {Entry(1, 2006, 3, 5)}, 100));
+}
