@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
+#include "BmpHeaders.h"
 #include "Palette.h"
 
 namespace {
@@ -20,11 +22,6 @@ int SupportedDepth(int bitsPerPixel) {
     return 32;
 }
 
-std::size_t PaddedRowBytes(int width, int bitsPerPixel) {
-    const auto bits = static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel);
-    return (bits + 31) / 32 * 4;
-}
-
 std::uint8_t Expand5To8(std::uint32_t fiveBits) {
     return static_cast<std::uint8_t>((fiveBits << 3) | (fiveBits >> 2));
 }
@@ -37,7 +34,8 @@ std::uint8_t Mix(std::uint8_t over, std::uint8_t under, std::uint8_t coverage) {
 
 Canvas::Canvas(int width, int height, int bitsPerPixel)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
-      bitsPerPixel_(SupportedDepth(bitsPerPixel)), rowBytes_(PaddedRowBytes(width_, bitsPerPixel_)),
+      bitsPerPixel_(SupportedDepth(bitsPerPixel)),
+      rowBytes_(static_cast<std::size_t>(PaddedRowBytes(width_, bitsPerPixel_))),
       pixels_(rowBytes_ * static_cast<std::size_t>(height_)),
       palette_(&PaletteForDepth(bitsPerPixel_)) {}
 
@@ -161,24 +159,27 @@ void Canvas::LineTo(int x, int y, Rgb colour) {
     }
 
     // Step i of the walk lies i pixels along the major axis from the start and
-    // round(i * minor / major) along the other, which is where Bresenham's
-    // error term puts it. Solving for i directly lets the walk start at the
-    // canvas edge: a chart of wild values may hand over coordinates far off
-    // the canvas, and walking every one of those pixels would take seconds.
+    // i * minor / major along the other, rounded with halves going towards the
+    // start, which is where Bresenham's error term puts it. Solving for i
+    // directly lets the walk start at the canvas edge: a chart of wild values
+    // may hand over coordinates far off the canvas, and walking every one of
+    // those pixels would take seconds.
     const long long dx = static_cast<long long>(x) - fromX;
     const long long dy = static_cast<long long>(y) - fromY;
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const long long major = xMajor ? dx : dy;
     const long long minor = xMajor ? dy : dx;
-    const long long steps = std::llabs(major);
     const long long majorStep = major > 0 ? 1 : -1;
+    const long long minorStep = minor > 0 ? 1 : -1;
     const long long majorStart = xMajor ? fromX : fromY;
     const long long minorStart = xMajor ? fromY : fromX;
     const long long majorLimit = xMajor ? width_ : height_;
+    const auto steps = static_cast<std::uint64_t>(std::llabs(major));
+    const auto rise = static_cast<std::uint64_t>(std::llabs(minor));
 
     // Steps whose major coordinate lies in [0, majorLimit).
     long long first = 0;
-    long long last = steps - 1;
+    long long last = std::llabs(major) - 1;
     if (majorStep > 0) {
         first = std::max(first, -majorStart);
         last = std::min(last, majorLimit - 1 - majorStart);
@@ -187,13 +188,17 @@ void Canvas::LineTo(int x, int y, Rgb colour) {
         last = std::min(last, majorStart);
     }
 
+    // Both lengths are below 2^32, so their product fits 64 bits but twice it
+    // may not: round the remainder on its own.
+    const auto offsetAt = [steps, rise](std::uint64_t i) {
+        const std::uint64_t product = i * rise;
+        return static_cast<long long>(product / steps +
+                                      (2 * (product % steps) + steps - 1) / (2 * steps));
+    };
     const PixelValue value = ValueFor(colour);
-    const long long absMinor = std::llabs(minor);
-    const long long minorStep = minor > 0 ? 1 : -1;
     for (long long i = first; i <= last; ++i) {
         const long long along = majorStart + i * majorStep;
-        const long long across =
-            minorStart + minorStep * ((2 * i * absMinor + steps) / (2 * steps));
+        const long long across = minorStart + minorStep * offsetAt(static_cast<std::uint64_t>(i));
         const long long px = xMajor ? along : across;
         const long long py = xMajor ? across : along;
         if (px >= 0 && px < width_ && py >= 0 && py < height_) {
@@ -217,4 +222,35 @@ Rgb Canvas::PixelAt(int x, int y) const {
         return {};
     }
     return ColourOf(ValueAt(x, y));
+}
+
+int Canvas::GetPixelRows(int firstRow, int rowCount, std::span<std::uint8_t> pixels,
+                         BitmapInfo& info) const {
+    const BitmapInfoHeader& header = info.header;
+    if (header.biWidth != width_ || header.biHeight != height_ || header.biPlanes != 1 ||
+        header.biBitCount != bitsPerPixel_ || header.biCompression != BI_RGB) {
+        return 0;
+    }
+    if (width_ == 0 || firstRow < 0 || rowCount <= 0 || firstRow >= height_) {
+        return 0;
+    }
+    const int rows = std::min(rowCount, height_ - firstRow);
+    if (pixels.size() / rowBytes_ < static_cast<std::size_t>(rows)) {
+        return 0;
+    }
+    if (!palette_->empty()) {
+        if (info.colours.size() < palette_->size()) {
+            return 0;
+        }
+        for (std::size_t i = 0; i < palette_->size(); ++i) {
+            const Rgb colour = (*palette_)[i];
+            info.colours[i] = {colour.b, colour.g, colour.r, 0};
+        }
+    }
+    for (int row = 0; row < rows; ++row) {
+        const auto y = static_cast<std::size_t>(height_ - 1 - (firstRow + row));
+        std::memcpy(pixels.data() + static_cast<std::size_t>(row) * rowBytes_,
+                    pixels_.data() + y * rowBytes_, rowBytes_);
+    }
+    return rows;
 }

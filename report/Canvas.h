@@ -2,7 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
+
+struct BitmapInfo;
 
 // A colour as three 8-bit components.
 struct Rgb {
@@ -49,6 +52,15 @@ public:
 
     // The colour table of a palette canvas (8 bits and fewer), else empty.
     const std::vector<Rgb>& Palette() const;
+
+    // The pixel request, as a device-independent bitmap would answer it:
+    // copies rowCount rows starting at firstRow, counting from the bottom row,
+    // bottom row first into pixels, in the format the header names, and fills
+    // the colour table for palette depths. The header must name this canvas's
+    // width, height and depth, uncompressed and bottom-up. Returns the number of
+    // rows delivered, 0 when the header does not fit or pixels is too small.
+    int GetPixelRows(int firstRow, int rowCount, std::span<std::uint8_t> pixels,
+                     BitmapInfo& info) const;
 
 private:
     // A pixel as the canvas stores it: a palette index, a 5-5-5 word or 0xRRGGBB.

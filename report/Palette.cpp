@@ -19,25 +19,28 @@ std::vector<Rgb> VgaPalette() {
 }
 
 // The 20 system colours keep the first and last ten places, as on a palette
-// display; the 236 between hold a 6x6x6 colour cube and a grey ramp, so that
-// any colour the chart asks for has a near neighbour.
+// display; the 236 between hold a 6x6x6 colour cube without the corners the
+// system colours already have, and a grey ramp between the cube's greys, so
+// that any colour the chart asks for has a near neighbour and no colour
+// appears twice.
 std::vector<Rgb> SystemPalette() {
     std::vector<Rgb> palette = {{0, 0, 0},       {128, 0, 0},    {0, 128, 0},   {128, 128, 0},
                                 {0, 0, 128},     {128, 0, 128},  {0, 128, 128}, {192, 192, 192},
                                 {192, 220, 192}, {166, 202, 240}};
+    const auto level = [](int step) { return static_cast<std::uint8_t>(step * 51); };
     for (int r = 0; r < 6; ++r) {
         for (int g = 0; g < 6; ++g) {
             for (int b = 0; b < 6; ++b) {
-                palette.push_back({static_cast<std::uint8_t>(r * 51),
-                                   static_cast<std::uint8_t>(g * 51),
-                                   static_cast<std::uint8_t>(b * 51)});
+                const bool corner = (r == 0 || r == 5) && (g == 0 || g == 5) && (b == 0 || b == 5);
+                if (!corner) {
+                    palette.push_back({level(r), level(g), level(b)});
+                }
             }
         }
     }
-    // Greys between the cube's own steps.
-    for (int i = 1; i <= 20; ++i) {
-        const auto level = static_cast<std::uint8_t>(i * 255 / 21);
-        palette.push_back({level, level, level});
+    for (int i = 1; i <= 28; ++i) {
+        const auto grey = static_cast<std::uint8_t>(i * 255 / 29);
+        palette.push_back({grey, grey, grey});
     }
     const std::vector<Rgb> lastTen = {
         {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},   {0, 255, 0},

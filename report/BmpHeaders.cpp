@@ -1,0 +1,56 @@
+#include "BmpHeaders.h"
+
+namespace {
+
+void AppendLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+
+void Append16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+    AppendLittleEndian(out, value, 2);
+}
+
+void Append32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    AppendLittleEndian(out, value, 4);
+}
+
+void Append32(std::vector<std::uint8_t>& out, std::int32_t value) {
+    AppendLittleEndian(out, static_cast<std::uint32_t>(value), 4);
+}
+
+} // namespace
+
+std::int64_t PaddedRowBytes(std::int64_t width, int bitCount) {
+    return (width * bitCount + 31) / 32 * 4;
+}
+
+void AppendBytes(std::vector<std::uint8_t>& out, const BitmapFileHeader& header) {
+    Append16(out, header.bfType);
+    Append32(out, header.bfSize);
+    Append16(out, header.bfReserved1);
+    Append16(out, header.bfReserved2);
+    Append32(out, header.bfOffBits);
+}
+
+void AppendBytes(std::vector<std::uint8_t>& out, const BitmapInfo& info) {
+    const BitmapInfoHeader& h = info.header;
+    Append32(out, h.biSize);
+    Append32(out, h.biWidth);
+    Append32(out, h.biHeight);
+    Append16(out, h.biPlanes);
+    Append16(out, h.biBitCount);
+    Append32(out, h.biCompression);
+    Append32(out, h.biSizeImage);
+    Append32(out, h.biXPelsPerMeter);
+    Append32(out, h.biYPelsPerMeter);
+    Append32(out, h.biClrUsed);
+    Append32(out, h.biClrImportant);
+    for (const RgbQuad& quad : info.colours) {
+        out.push_back(quad.rgbBlue);
+        out.push_back(quad.rgbGreen);
+        out.push_back(quad.rgbRed);
+        out.push_back(quad.rgbReserved);
+    }
+}
