@@ -1,0 +1,101 @@
+#include "BitmapFile.h"
+
+#include <cstdint>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "ReplacementFile.h"
+
+namespace {
+
+// A product of planes and bits per pixel rounded up to a depth BMP files know.
+int RoundedBitCount(std::uint16_t planesTimesBits) {
+    if (planesTimesBits == 1) {
+        return 1;
+    }
+    for (const int depth : {4, 8, 16, 24}) {
+        if (planesTimesBits <= depth) {
+            return depth;
+        }
+    }
+    return 32;
+}
+
+std::vector<std::uint8_t> FileAndInfoHeaders(const BitmapInfo& info) {
+    const BitmapInfoHeader& header = info.header;
+    BitmapFileHeader fileHeader;
+    fileHeader.bfOffBits = static_cast<std::uint32_t>(kBitmapFileHeaderBytes + header.biSize +
+                                                      kRgbQuadBytes * header.biClrUsed);
+    fileHeader.bfSize = fileHeader.bfOffBits + header.biSizeImage;
+    std::vector<std::uint8_t> bytes;
+    AppendBytes(bytes, fileHeader);
+    AppendBytes(bytes, info);
+    return bytes;
+}
+
+} // namespace
+
+std::optional<BitmapInfo> BuildBitmapInfo(const Canvas& canvas) {
+    constexpr std::uint16_t planes = 1;
+    const auto bitCount = static_cast<std::uint16_t>(canvas.BitsPerPixel());
+    const int rounded = RoundedBitCount(static_cast<std::uint16_t>(planes * bitCount));
+    const std::uint32_t colourCount = rounded < 24 ? 1u << rounded : 0;
+
+    // The image size is a signed 32-bit field and the file size an unsigned one.
+    const std::int64_t sizeImage = PaddedRowBytes(canvas.Width(), rounded) * canvas.Height();
+    const std::int64_t fileSize =
+        static_cast<std::int64_t>(kBitmapFileHeaderBytes + kBitmapInfoHeaderBytes +
+                                  kRgbQuadBytes * colourCount) +
+        sizeImage;
+    if (sizeImage > std::numeric_limits<std::int32_t>::max() ||
+        fileSize > std::numeric_limits<std::uint32_t>::max()) {
+        return std::nullopt;
+    }
+
+    BitmapInfo info;
+    BitmapInfoHeader& header = info.header;
+    header.biWidth = canvas.Width();
+    header.biHeight = canvas.Height();
+    header.biPlanes = planes;
+    header.biBitCount = bitCount;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<std::uint32_t>(sizeImage);
+    header.biClrUsed = colourCount;
+    try {
+        info.colours.resize(colourCount);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+void WriteBitmapFile(const char* fileName, const Canvas& canvas) {
+    try {
+        std::optional<BitmapInfo> info = BuildBitmapInfo(canvas);
+        if (!info) {
+            return;
+        }
+        std::vector<std::uint8_t> pixels(info->header.biSizeImage);
+        // Every row or none: a short answer would leave part of the buffer
+        // unset and end up in the file as a wrong picture.
+        const int rows = info->header.biHeight;
+        if (canvas.GetPixelRows(0, rows, pixels, *info) != rows) {
+            return;
+        }
+        const std::vector<std::uint8_t> headers = FileAndInfoHeaders(*info);
+        if (!MayReplace(fileName)) {
+            return;
+        }
+
+        ReplacementFile file(fileName);
+        const std::span<const std::uint8_t> all(headers);
+        const bool written = file.Write(all.first(kBitmapFileHeaderBytes)) &&
+                             file.Write(all.subspan(kBitmapFileHeaderBytes)) && file.Write(pixels);
+        if (written) {
+            file.Commit();
+        }
+    } catch (const std::bad_alloc&) {
+        // Nothing was replaced; the report goes on without a new picture.
+    }
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+
+#include "BmpHeaders.h"
+#include "Canvas.h"
+
+// The canvas described as an uncompressed bottom-up bitmap of its own depth,
+// with a zeroed colour table of biClrUsed entries; none when its size cannot
+// be described in a BMP file.
+std::optional<BitmapInfo> BuildBitmapInfo(const Canvas& canvas);
+
+// Stores the canvas as a BMP file of its own depth. Reports nothing: when any
+// step fails, a file already of that name keeps its old contents.
+void WriteBitmapFile(const char* fileName, const Canvas& canvas);
