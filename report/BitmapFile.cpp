@@ -80,7 +80,7 @@ void WriteBitmapFile(const char* fileName, const Canvas& canvas) {
         // Every row or none: a short answer would leave part of the buffer
         // unset and end up in the file as a wrong picture.
         const int rows = info->header.biHeight;
-        if (canvas.GetPixelRows(0, rows, pixels, *info) != rows) {
+        if (rows <= 0 || canvas.GetPixelRows(0, rows, pixels, *info) != rows) {
             return;
         }
         const std::vector<std::uint8_t> headers = FileAndInfoHeaders(*info);

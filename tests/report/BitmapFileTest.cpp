@@ -1,0 +1,321 @@
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "BitmapFile.h"
+#include "Canvas.h"
+#include "TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kFileName = "data_steps.bmp";
+
+struct DepthRow {
+    int bitCount;
+    std::uint32_t clrUsed;
+    std::uint32_t offBits;
+    std::uint32_t rowBytes;
+    std::uint32_t sizeImage;
+    std::uint32_t fileSize;
+};
+
+const DepthRow kChartTable[] = {
+    {32, 0, 54, 2000, 600000, 600054},         {24, 0, 54, 1500, 450000, 450054},
+    {16, 65536, 262198, 1000, 300000, 562198}, {8, 256, 1078, 500, 150000, 151078},
+    {4, 16, 118, 252, 75600, 75718},           {1, 2, 62, 64, 19200, 19262}};
+
+std::uint32_t U32(const std::vector<unsigned char>& b, std::size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+std::uint16_t U16(const std::vector<unsigned char>& b, std::size_t at) {
+    return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+}
+
+// Reads a pixel back from the file's bytes the way a BMP reader would.
+Rgb FilePixel(const std::vector<unsigned char>& file, int x, int y) {
+    const auto width = static_cast<std::int32_t>(U32(file, 18));
+    const auto height = static_cast<std::int32_t>(U32(file, 22));
+    const int bits = U16(file, 28);
+    const std::size_t rowBytes = static_cast<std::size_t>((width * bits + 31) / 32 * 4);
+    const std::size_t row = U32(file, 10) + static_cast<std::size_t>(height - 1 - y) * rowBytes;
+    const auto column = static_cast<std::size_t>(x);
+    const auto tableColour = [&](std::size_t index) {
+        const std::size_t at = 54 + 4 * index;
+        return Rgb{file[at + 2], file[at + 1], file[at]};
+    };
+    switch (bits) {
+    case 1:
+        return tableColour((file[row + column / 8] >> (7 - column % 8)) & 1);
+    case 4:
+        return tableColour((file[row + column / 2] >> (column % 2 == 0 ? 4 : 0)) & 0xF);
+    case 8:
+        return tableColour(file[row + column]);
+    case 16: {
+        const unsigned value = U16(file, row + 2 * column);
+        EXPECT_EQ(value & 0x8000u, 0u);
+        const auto scale = [](unsigned five) { return static_cast<std::uint8_t>(five * 255 / 31); };
+        return {scale(value >> 10 & 31), scale(value >> 5 & 31), scale(value & 31)};
+    }
+    default: {
+        const std::size_t at = row + column * static_cast<std::size_t>(bits / 8);
+        if (bits == 32) {
+            EXPECT_EQ(file[at + 3], 0);
+        }
+        return {file[at + 2], file[at + 1], file[at]};
+    }
+    }
+}
+
+// Rectangles in colours every depth shows as they are, bottom row and top row
+// in different colours.
+Canvas ChartLikeCanvas(int bitCount) {
+    Canvas canvas(500, 300, bitCount);
+    canvas.FillRect({0, 0, 500, 300}, {255, 255, 255});
+    if (bitCount == 1) {
+        canvas.FillRect({0, 299, 500, 300}, {0, 0, 0});
+        canvas.FillRect({100, 50, 333, 120}, {0, 0, 0});
+    } else {
+        canvas.FillRect({0, 299, 500, 300}, {255, 0, 0});
+        canvas.FillRect({0, 0, 500, 1}, {0, 0, 255});
+        canvas.FillRect({100, 50, 333, 120}, {0, 255, 0});
+        canvas.FillRect({1, 1, 3, 298}, {255, 0, 255});
+        canvas.MoveTo(0, 298);
+        canvas.LineTo(499, 1, {0, 0, 0});
+    }
+    return canvas;
+}
+
+void ExpectFileShows(const Canvas& canvas, const std::vector<unsigned char>& file) {
+    for (const auto& [x, y] : {std::pair{0, 299},
+                               {499, 299},
+                               {250, 0},
+                               {100, 50},
+                               {332, 119},
+                               {333, 120},
+                               {1, 150},
+                               {2, 150},
+                               {3, 150},
+                               {499, 150}}) {
+        EXPECT_EQ(FilePixel(file, x, y), canvas.PixelAt(x, y))
+            << canvas.BitsPerPixel() << " bits at " << x << "," << y;
+    }
+}
+
+// Runs the function as an ordinary user, so that permission bits hold even
+// when the tests run as root; returns false when the function crashed.
+bool RunUnprivileged(const std::function<void()>& function) {
+    if (geteuid() != 0) {
+        function();
+        return true;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        constexpr uid_t nobody = 65534;
+        if (setgid(nobody) != 0 || setuid(nobody) != 0) {
+            _exit(2);
+        }
+        function();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::vector<std::string> DirectoryNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(".")) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(BitmapFileTest, HeadersFollowTheCanvasAtEveryDepth) {
+    ScopedTempDir dir;
+    for (const DepthRow& row : kChartTable) {
+        SCOPED_TRACE(row.bitCount);
+        const Canvas canvas = ChartLikeCanvas(row.bitCount);
+        WriteBitmapFile(kFileName, canvas);
+        const std::vector<unsigned char> file = ReadFileBytes(kFileName);
+        ASSERT_EQ(file.size(), row.fileSize);
+
+        EXPECT_EQ(file[0], 'B');
+        EXPECT_EQ(file[1], 'M');
+        EXPECT_EQ(U32(file, 2), row.fileSize);
+        EXPECT_EQ(U32(file, 6), 0u);
+        EXPECT_EQ(U32(file, 10), row.offBits);
+        EXPECT_EQ(U32(file, 14), 40u);
+        EXPECT_EQ(U32(file, 18), 500u);
+        EXPECT_EQ(U32(file, 22), 300u);
+        EXPECT_EQ(U16(file, 26), 1);
+        EXPECT_EQ(U16(file, 28), row.bitCount);
+        EXPECT_EQ(U32(file, 30), 0u);
+        EXPECT_EQ(U32(file, 34), row.sizeImage);
+        EXPECT_EQ(U32(file, 38), 0u);
+        EXPECT_EQ(U32(file, 42), 0u);
+        EXPECT_EQ(U32(file, 46), row.clrUsed);
+        EXPECT_EQ(U32(file, 50), 0u);
+
+        // The table holds the palette, and nothing for 16 bits.
+        const std::vector<Rgb>& palette = canvas.Palette();
+        for (std::size_t i = 0; i < row.clrUsed; ++i) {
+            const std::size_t at = 54 + 4 * i;
+            const Rgb expected = i < palette.size() ? palette[i] : Rgb{};
+            ASSERT_EQ((Rgb{file[at + 2], file[at + 1], file[at]}), expected) << i;
+            ASSERT_EQ(file[at + 3], 0) << i;
+        }
+
+        // The first row in the file is the bottom row of the picture.
+        const Rgb bottom = canvas.PixelAt(0, 299);
+        EXPECT_EQ(FilePixel(file, 0, 299), bottom);
+        EXPECT_NE(bottom, canvas.PixelAt(0, 150));
+        if (row.bitCount == 4) {
+            // 250 bytes of pixels, then two of padding, then the next row.
+            EXPECT_EQ(file[row.offBits + 249], 0x99);     // red, red
+            EXPECT_EQ(file[row.offBits + 252] >> 4, 0x0); // black end of the line
+        }
+    }
+}
+
+TEST(BitmapFileTest, FileShowsTheColoursDrawn) {
+    ScopedTempDir dir;
+    for (const DepthRow& row : kChartTable) {
+        const Canvas canvas = ChartLikeCanvas(row.bitCount);
+        WriteBitmapFile(kFileName, canvas);
+        const std::vector<unsigned char> file = ReadFileBytes(kFileName);
+        ASSERT_EQ(file.size(), row.fileSize);
+        ExpectFileShows(canvas, file);
+        EXPECT_EQ(FilePixel(file, 200, 100), (row.bitCount == 1 ? Rgb{} : Rgb{0, 255, 0}));
+    }
+
+    // Colours between the entries of a palette come back as the entry drawn.
+    Canvas vga(500, 300, 4);
+    vga.FillRect({0, 0, 500, 300}, {250, 250, 5});
+    WriteBitmapFile(kFileName, vga);
+    EXPECT_EQ(FilePixel(ReadFileBytes(kFileName), 10, 10), (Rgb{255, 255, 0}));
+}
+
+TEST(BitmapFileTest, ImageMagickReadsEveryDepth) {
+    if (access("/usr/bin/identify", X_OK) != 0 || access("/usr/bin/convert", X_OK) != 0) {
+        GTEST_SKIP() << "ImageMagick is not installed";
+    }
+    ScopedTempDir dir;
+    for (const DepthRow& row : kChartTable) {
+        SCOPED_TRACE(row.bitCount);
+        const Canvas canvas = ChartLikeCanvas(row.bitCount);
+        WriteBitmapFile(kFileName, canvas);
+
+        FILE* identify = popen("/usr/bin/identify -format '%w %h' data_steps.bmp 2>&1", "r");
+        ASSERT_NE(identify, nullptr);
+        char answer[256] = {};
+        const std::size_t length = fread(answer, 1, sizeof answer - 1, identify);
+        EXPECT_EQ(pclose(identify), 0) << answer;
+        EXPECT_EQ(std::string(answer, length), "500 300");
+
+        ASSERT_EQ(std::system("/usr/bin/convert data_steps.bmp -depth 8 rgb:pixels.rgb"), 0);
+        const std::vector<unsigned char> rgb = ReadFileBytes("pixels.rgb");
+        ASSERT_EQ(rgb.size(), 500u * 300u * 3u);
+        int wrong = 0;
+        for (int y = 0; y < 300; ++y) {
+            for (int x = 0; x < 500; ++x) {
+                const std::size_t at = (static_cast<std::size_t>(y) * 500 + x) * 3;
+                const Rgb expected = canvas.PixelAt(x, y);
+                wrong += (Rgb{rgb[at], rgb[at + 1], rgb[at + 2]} != expected) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+TEST(BitmapFileTest, ReplacesTheOldFileWhole) {
+    ScopedTempDir dir;
+    WriteFileBytes(kFileName, std::vector<unsigned char>(1000000, 0xEE));
+    WriteBitmapFile(kFileName, ChartLikeCanvas(1));
+    EXPECT_EQ(fs::file_size(kFileName), 19262u);
+    EXPECT_EQ(DirectoryNames(), std::vector<std::string>{kFileName});
+
+    // A new file gets the permissions the user's umask allows.
+    fs::remove(kFileName);
+    const mode_t previous = umask(027);
+    WriteBitmapFile(kFileName, ChartLikeCanvas(1));
+    umask(previous);
+    struct stat status {};
+    ASSERT_EQ(stat(kFileName, &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+
+    // An empty canvas has no rows to deliver and writes nothing.
+    fs::remove(kFileName);
+    WriteBitmapFile(kFileName, Canvas(0, 300, 32));
+    WriteBitmapFile(kFileName, Canvas(500, 0, 32));
+    EXPECT_FALSE(fs::exists(kFileName));
+}
+
+TEST(BitmapFileTest, OldFileSurvivesWhenItCannotBeReplaced) {
+    ScopedTempDir dir;
+    const std::vector<unsigned char> old = {'o', 'l', 'd'};
+    const Canvas canvas = ChartLikeCanvas(32);
+
+    // Read-only file in a directory anyone may write to.
+    WriteFileBytes(kFileName, old);
+    fs::permissions(dir.Path(), fs::perms::all);
+    fs::permissions(kFileName,
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_TRUE(RunUnprivileged([&] { WriteBitmapFile(kFileName, canvas); }));
+    EXPECT_EQ(ReadFileBytes(kFileName), old);
+    EXPECT_EQ(DirectoryNames(), std::vector<std::string>{kFileName});
+
+    // Writable file in a directory nobody may add to.
+    fs::permissions(kFileName, fs::perms::all);
+    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_TRUE(RunUnprivileged([&] { WriteBitmapFile(kFileName, canvas); }));
+    EXPECT_EQ(ReadFileBytes(kFileName), old);
+    fs::permissions(dir.Path(), fs::perms::owner_all, fs::perm_options::add);
+
+    // Something in the way of the new copy's name, which holds even for root.
+    const std::string copyName = std::string(kFileName) + "." + std::to_string(getpid()) + ".tmp";
+    fs::create_directory(copyName);
+    WriteBitmapFile(kFileName, canvas);
+    EXPECT_EQ(ReadFileBytes(kFileName), old);
+    fs::remove(copyName);
+}
+
+TEST(BitmapFileTest, OldFileSurvivesAFailedWrite) {
+    ScopedTempDir dir;
+    const std::vector<unsigned char> old = {'o', 'l', 'd'};
+    WriteFileBytes(kFileName, old);
+
+    // A file size limit makes the pixel write fail halfway, as a full disk would.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100000, 100000};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            _exit(2);
+        }
+        WriteBitmapFile(kFileName, ChartLikeCanvas(32));
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadFileBytes(kFileName), old);
+    EXPECT_EQ(DirectoryNames(), std::vector<std::string>{kFileName});
+}
