@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "DiaryCommands.h"
+#include "StepRecord.h"
+#include "TempDir.h"
+
+using namespace std::chrono;
+
+namespace {
+
+std::vector<unsigned char> Concat(std::vector<unsigned char> a,
+                                  const std::vector<unsigned char>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+TEST(DiaryCommandsTest, AddWritesOneWholeRecordWithTheNextIdentifier) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(AddEntry(12, 2006y / May / 5));
+    const std::vector<unsigned char> first = {
+        12, 0, 0, 0, 0xD6, 0x07, 5, 0, 5, 0, 5, 0, // steps, 2006, May, Friday, the 5th
+        0,  0, 0, 0, 0,    0,    0, 0,             // time of day
+        1,  0, 0, 0,                               // identifier
+    };
+    EXPECT_EQ(ReadFileBytes("data.steps"), first);
+
+    ASSERT_TRUE(AddEntry(12, 2006y / May / 5));
+    std::vector<unsigned char> second = first;
+    second[20] = 2;
+    EXPECT_EQ(ReadFileBytes("data.steps"), Concat(first, second));
+
+    // Sunday is day 0 of the week.
+    ASSERT_TRUE(AddEntry(0, 2026y / December / 6));
+    EXPECT_EQ(ReadFileBytes("data.steps")[48 + 8], 0);
+    EXPECT_FALSE(std::filesystem::exists("data.tmp"));
+}
+
+TEST(DiaryCommandsTest, DeleteRemovesExactlyTheEntryWithThatIdentifier) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(AddEntry(900, 2006y / May / 5));
+    ASSERT_TRUE(AddEntry(900, 2006y / May / 5));
+    ASSERT_TRUE(AddEntry(50, 2006y / May / 6));
+    const std::vector<unsigned char> before = ReadFileBytes("data.steps");
+
+    std::optional<std::vector<EntryItem>> items = LoadEntryItems();
+    ASSERT_TRUE(items);
+    ASSERT_EQ(items->size(), 3u);
+    ASSERT_EQ((*items)[0].text, (*items)[1].text);
+    DeleteEntry((*items)[1].identifier);
+
+    // Equal texts keep the scan order, newest first: the second item is the
+    // first record.
+    ASSERT_EQ((*items)[1].identifier, 1u);
+    const std::vector<unsigned char> expected(before.begin() + 24, before.end());
+    EXPECT_EQ(ReadFileBytes("data.steps"), expected);
+
+    // An identifier the file no longer holds changes nothing.
+    DeleteEntry((*items)[1].identifier);
+    EXPECT_EQ(ReadFileBytes("data.steps"), expected);
+}
+
+TEST(DiaryCommandsTest, ListStartsEmptyAndCreatesTheFile) {
+    ScopedTempDir dir;
+    std::optional<std::vector<EntryItem>> items = LoadEntryItems();
+    ASSERT_TRUE(items);
+    EXPECT_TRUE(items->empty());
+    EXPECT_TRUE(std::filesystem::exists("data.steps"));
+    EXPECT_EQ(std::filesystem::file_size("data.steps"), 0u);
+}
+
+TEST(DiaryCommandsTest, AFileThatCannotBeOpenedIsReportedAndLeftAlone) {
+    ScopedTempDir dir;
+    std::filesystem::create_directory("data.steps");
+    EXPECT_FALSE(AddEntry(12, 2006y / May / 5));
+    EXPECT_FALSE(LoadEntryItems());
+    EXPECT_TRUE(std::filesystem::is_directory("data.steps"));
+}

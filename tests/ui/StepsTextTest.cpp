@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "StepsText.h"
+
+TEST(StepsTextTest, ReadsLikeStrtoulForPlainTexts) {
+    EXPECT_EQ(ParseStepsText(""), 0u);
+    EXPECT_EQ(ParseStepsText("abc"), 0u);
+    EXPECT_EQ(ParseStepsText("12abc"), 12u);
+    EXPECT_EQ(ParseStepsText("  \t 950"), 950u);
+    EXPECT_EQ(ParseStepsText("+7"), 7u);
+    EXPECT_EQ(ParseStepsText("007"), 7u);
+    EXPECT_EQ(ParseStepsText("1.5"), 1u);
+    EXPECT_EQ(ParseStepsText("4294967294"), 4294967294u);
+}
+
+TEST(StepsTextTest, GroupedDigitsCountWithoutTheirSeparators) {
+    EXPECT_EQ(ParseStepsText("1,234"), 1234u);
+    EXPECT_EQ(ParseStepsText("1.234.567"), 1234567u);
+    EXPECT_EQ(ParseStepsText("1 234"), 1234u);
+    EXPECT_EQ(ParseStepsText("12'345"), 12345u);
+    EXPECT_EQ(ParseStepsText("1\xC2\xA0"
+                             "234"),
+              1234u);
+    EXPECT_EQ(ParseStepsText("64\xE2\x80\xAF"
+                             "000\xE2\x80\xAF"
+                             "000"),
+              64000000u);
+    EXPECT_EQ(ParseStepsText("1,234 steps"), 1234u);
+    // Only groups of exactly three digits, all with the same separator.
+    EXPECT_EQ(ParseStepsText("1,23"), 1u);
+    EXPECT_EQ(ParseStepsText("1,2345"), 1u);
+    EXPECT_EQ(ParseStepsText("1,234.567"), 1234u);
+    EXPECT_EQ(ParseStepsText("1234,567"), 1234u);
+    EXPECT_EQ(ParseStepsText("4,294,967,294"), 4294967294u);
+}
+
+TEST(StepsTextTest, CountsThatCannotBeStoredGiveNothing) {
+    EXPECT_EQ(ParseStepsText("-1"), std::nullopt);
+    EXPECT_EQ(ParseStepsText(" -12"), std::nullopt);
+    EXPECT_EQ(ParseStepsText("-"), std::nullopt);
+    EXPECT_EQ(ParseStepsText("4294967295"), std::nullopt);
+    EXPECT_EQ(ParseStepsText("4,294,967,295"), std::nullopt);
+    EXPECT_EQ(ParseStepsText(std::string(29, '9')), std::nullopt);
+}
+
+TEST(StepsTextTest, OnlyTheFirst29CharactersCount) {
+    EXPECT_EQ(ParseStepsText(std::string(28, ' ') + "75"), 7u);
+    EXPECT_EQ(ParseStepsText(std::string(29, ' ') + "5"), 0u);
+    EXPECT_EQ(ParseStepsText(std::string(25, '0') + "1234" + "5678"), 1234u);
+    EXPECT_EQ(ParseStepsText(std::string(21, ' ') + "1,234,567"), 1234u);
+    // Characters, not bytes: each no-break space is one.
+    EXPECT_EQ(ParseStepsText(std::string(20, ' ') + "1\xC2\xA0"
+                                                    "234\xC2\xA0"
+                                                    "567"),
+              1234567u);
+}

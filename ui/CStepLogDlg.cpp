@@ -1,0 +1,176 @@
+#include "CStepLogDlg.h"
+
+#include <chrono>
+#include <system_error>
+
+#include <wx/button.h>
+#include <wx/icon.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+#include <wx/valtext.h>
+#include <wx/xrc/xmlres.h>
+
+#include "ControlIds.h"
+#include "DiaryCommands.h"
+#include "FixedHeightRows.h"
+#include "StepsSpinButton.h"
+#include "StepsText.h"
+#include "trekline.xpm"
+
+// Made by wxrc from StepLogDialog.xrc.
+void InitStepLogDialogResource();
+
+namespace {
+
+constexpr long kSpinMinimum = 1;
+constexpr long kSpinMaximum = 64000000;
+
+void LoadResourcesOnce() {
+    static const bool loaded = [] {
+        wxXmlResource::Get()->InitAllHandlers();
+        InitStepLogDialogResource();
+        return true;
+    }();
+    (void)loaded;
+}
+
+// Finds a control of the template and gives it its established id.
+template <typename Control> Control* BindControl(wxWindow* dialog, const char* name, int id) {
+    auto* control = dynamic_cast<Control*>(dialog->FindWindow(wxXmlResource::GetXRCID(name)));
+    wxCHECK_MSG(control, nullptr, wxString("dialog template lacks ") + name);
+    control->SetId(id);
+    return control;
+}
+
+std::chrono::year_month_day ToCalendarDate(const wxDateTime& date) {
+    return std::chrono::year_month_day(
+        std::chrono::year(date.GetYear()),
+        std::chrono::month(static_cast<unsigned>(date.GetMonth()) + 1),
+        std::chrono::day(date.GetDay()));
+}
+
+std::filesystem::path CurrentDirectory() {
+    std::error_code error;
+    std::filesystem::path directory = std::filesystem::current_path(error);
+    return error ? std::filesystem::path() : directory;
+}
+
+} // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
+    EVT_BUTTON(kAddButtonId, CStepLogDlg::OnAdd)
+    EVT_BUTTON(kDeleteButtonId, CStepLogDlg::OnDelete)
+    EVT_BUTTON(kReportButtonId, CStepLogDlg::OnSaveHtmlReport)
+    EVT_BUTTON(kHelpButtonId, CStepLogDlg::OnHelp)
+    EVT_HELP(wxID_ANY, CStepLogDlg::OnHelpKey)
+    EVT_CHAR_HOOK(CStepLogDlg::OnCharHook)
+    EVT_CLOSE(CStepLogDlg::OnClose)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    CStepLogDlg::CStepLogDlg(wxWindow* parent) {
+    LoadResourcesOnce();
+    wxXmlResource::Get()->LoadDialog(this, parent, "StepLogDialog");
+    SetClientSize(ConvertDialogToPixels(wxSize(320, 214)));
+    SetIcon(wxIcon(trekline_xpm));
+
+    datePicker_ = BindControl<wxDatePickerCtrl>(this, "date_picker", kDatePickerId);
+    stepsEdit_ = BindControl<wxTextCtrl>(this, "steps_edit", kStepsEditId);
+    BindControl<wxButton>(this, "add_button", kAddButtonId);
+    entryList_ = BindControl<wxListBox>(this, "entry_list", kEntryListId);
+    BindControl<wxButton>(this, "delete_button", kDeleteButtonId);
+    BindControl<wxButton>(this, "report_button", kReportButtonId);
+    stepLengthEdit_ = BindControl<wxTextCtrl>(this, "step_length_edit", kStepLengthEditId);
+    chartValuesCheck_ = BindControl<wxCheckBox>(this, "chart_values_check", kChartValuesCheckId);
+    BindControl<wxStaticText>(this, "version_text", kVersionTextId);
+    BindControl<wxButton>(this, "help_button", kHelpButtonId);
+
+    stepsSpin_ = new StepsSpinButton(this, kStepsSpinId, stepsEdit_, kSpinMinimum, kSpinMaximum);
+    wxXmlResource::Get()->AttachUnknownControl("steps_spin", stepsSpin_, this);
+
+    // Typing is kept to digits as in the edits' first design; a paste may
+    // still bring anything, which the steps text reading copes with.
+    stepsEdit_->SetValidator(wxTextValidator(wxFILTER_DIGITS));
+    stepLengthEdit_->SetValidator(wxTextValidator(wxFILTER_DIGITS));
+    stepsEdit_->ChangeValue("1");
+    // The local date, which is the user's today even near midnight.
+    datePicker_->SetValue(wxDateTime::Today());
+    stepLengthEdit_->ChangeValue("100");
+    chartValuesCheck_->SetValue(false);
+    startDirectory_ = CurrentDirectory();
+
+    UseFixedHeightRows(*entryList_);
+    RefreshList();
+    // The form starts where it is read: with the date.
+    datePicker_->SetFocus();
+}
+
+void CStepLogDlg::RefreshList() {
+    std::optional<std::vector<EntryItem>> items = LoadEntryItems();
+    if (!items)
+        return;
+    wxArrayString texts;
+    texts.reserve(items->size());
+    std::vector<std::uint32_t> identifiers;
+    identifiers.reserve(items->size());
+    for (const EntryItem& item : *items) {
+        texts.push_back(wxString::FromUTF8(item.text));
+        identifiers.push_back(item.identifier);
+    }
+    entryList_->Set(texts);
+    itemIdentifiers_ = std::move(identifiers);
+}
+
+void CStepLogDlg::OnAdd(wxCommandEvent&) {
+    // A count that cannot be stored, a date the picker does not have or a file
+    // that cannot be written adds nothing; a bell says so without a message.
+    std::optional<std::uint32_t> steps = ParseStepsText(stepsEdit_->GetValue().utf8_string());
+    const wxDateTime date = datePicker_->GetValue();
+    if (!steps || !date.IsValid() || !AddEntry(*steps, ToCalendarDate(date)))
+        wxBell();
+    RefreshList();
+}
+
+void CStepLogDlg::OnDelete(wxCommandEvent&) {
+    const int index = entryList_->GetSelection();
+    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= itemIdentifiers_.size())
+        return;
+    DeleteEntry(itemIdentifiers_[static_cast<std::size_t>(index)]);
+    RefreshList();
+    entryList_->SetSelection(wxNOT_FOUND);
+}
+
+void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {}
+
+// There is no help to show yet; Help and F1 are kept quiet on purpose.
+void CStepLogDlg::OnHelp(wxCommandEvent&) {}
+
+void CStepLogDlg::OnHelpKey(wxHelpEvent&) {}
+
+void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
+    switch (event.GetKeyCode()) {
+    case WXK_ESCAPE:
+        // Escape never closes the window: a stray key press must not end it.
+        return;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        // Enter ends the dialog with OK wherever the focus is, except on a
+        // push button, which Enter presses.
+        if (IsModal() && !dynamic_cast<wxButton*>(FindFocus())) {
+            EndModal(wxID_OK);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    event.Skip();
+}
+
+void CStepLogDlg::OnClose(wxCloseEvent& event) {
+    if (IsModal())
+        EndModal(wxID_CANCEL);
+    else
+        event.Skip();
+}

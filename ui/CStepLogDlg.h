@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include <wx/checkbox.h>
+#include <wx/datectrl.h>
+#include <wx/dialog.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+
+class StepsSpinButton;
+
+// The main window: the entry form, the list of all entries and the report
+// controls. Every command works on "data.steps" in the current directory.
+class CStepLogDlg : public wxDialog {
+public:
+    explicit CStepLogDlg(wxWindow* parent = nullptr);
+
+    // The current directory when the dialog was made; the report's files go
+    // there whatever the current directory has become.
+    const std::filesystem::path& StartDirectory() const { return startDirectory_; }
+
+    // Rebuilds the list from the file; when the file cannot be opened the
+    // list stays as it is.
+    void RefreshList();
+
+private:
+    void OnAdd(wxCommandEvent& event);
+    void OnDelete(wxCommandEvent& event);
+    void OnSaveHtmlReport(wxCommandEvent& event);
+    void OnHelp(wxCommandEvent& event);
+    void OnHelpKey(wxHelpEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void OnClose(wxCloseEvent& event);
+
+    wxDatePickerCtrl* datePicker_ = nullptr;
+    wxTextCtrl* stepsEdit_ = nullptr;
+    StepsSpinButton* stepsSpin_ = nullptr;
+    wxListBox* entryList_ = nullptr;
+    wxTextCtrl* stepLengthEdit_ = nullptr;
+    wxCheckBox* chartValuesCheck_ = nullptr;
+
+    // The record identifier of each list item, by item index.
+    std::vector<std::uint32_t> itemIdentifiers_;
+    std::filesystem::path startDirectory_;
+
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,16 @@
+#include "CTreklineApp.h"
+
+#include "CStepLogDlg.h"
+
+// The program takes no command line, so the default parsing is skipped.
+bool CTreklineApp::OnInit() {
+    return true;
+}
+
+int CTreklineApp::OnRun() {
+    CStepLogDlg dialog;
+    SetTopWindow(&dialog);
+    dialog.ShowModal();
+    SetTopWindow(nullptr);
+    return 0;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+// The main dialog's control ids, kept from the dialog's first design so that
+// anything that knows the controls by number still finds them.
+enum ControlId {
+    kDatePickerId = 1001,
+    kStepsEditId = 1003,
+    kStepsSpinId = 1004,
+    kAddButtonId = 1005,
+    kEntryListId = 1006,
+    kDeleteButtonId = 1007,
+    kReportButtonId = 1008,
+    kStepLengthEditId = 1009,
+    kHelpButtonId = 1012,
+    kChartValuesCheckId = 1013,
+    kVersionTextId = 1045,
+};

@@ -1,0 +1,89 @@
+#include "StepsText.h"
+
+#include <array>
+
+#include "StepRecord.h"
+
+namespace {
+
+// Separators a locale may put between groups of three digits: comma, full stop,
+// space, apostrophe, no-break space and narrow no-break space.
+constexpr std::array<std::string_view, 6> kGroupSeparators = {",", ".",        " ",
+                                                              "'", "\xC2\xA0", "\xE2\x80\xAF"};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+std::string_view FirstCharacters(std::string_view text, std::size_t count) {
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (startsCharacter && seen++ == count)
+            return text.substr(0, i);
+    }
+    return text;
+}
+
+std::size_t CountDigits(std::string_view text, std::size_t from) {
+    std::size_t end = from;
+    while (end < text.size() && IsDigit(text[end]))
+        ++end;
+    return end - from;
+}
+
+// The length of the separator that starts a following group of exactly three
+// digits at `at`, given the separator already in use (empty: any), or 0.
+std::size_t GroupSeparatorAt(std::string_view text, std::size_t at, std::string_view inUse) {
+    for (std::string_view separator : kGroupSeparators) {
+        if (!inUse.empty() && separator != inUse)
+            continue;
+        if (text.substr(at, separator.size()) != separator)
+            continue;
+        if (CountDigits(text, at + separator.size()) == 3)
+            return separator.size();
+    }
+    return 0;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> ParseStepsText(std::string_view whole) {
+    std::string_view text = FirstCharacters(whole, kStepsTextLimit);
+    std::size_t at = 0;
+    while (at < text.size() && IsBlank(text[at]))
+        ++at;
+    if (at < text.size() && text[at] == '-')
+        return std::nullopt;
+    if (at < text.size() && text[at] == '+')
+        ++at;
+
+    std::uint64_t value = 0;
+    std::size_t firstGroup = CountDigits(text, at);
+    std::string_view separator;
+    std::size_t digitsEnd = at + firstGroup;
+    auto take = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
+            if (value >= kEndMarker)
+                return false;
+        }
+        return true;
+    };
+    if (!take(at, digitsEnd))
+        return std::nullopt;
+    if (firstGroup >= 1 && firstGroup <= 3) {
+        while (std::size_t length = GroupSeparatorAt(text, digitsEnd, separator)) {
+            separator = text.substr(digitsEnd, length);
+            std::size_t groupStart = digitsEnd + length;
+            digitsEnd = groupStart + 3;
+            if (!take(groupStart, digitsEnd))
+                return std::nullopt;
+        }
+    }
+    return static_cast<std::uint32_t>(value);
+}

@@ -1,0 +1,3 @@
+#include "CTreklineApp.h"
+
+wxIMPLEMENT_APP(CTreklineApp);
