@@ -1,0 +1,244 @@
+#include "StepChart.h"
+
+#include <algorithm>
+#include <ctime>
+#include <optional>
+#include <tuple>
+
+#include "EntryDate.h"
+#include "LabelFont.h"
+
+namespace {
+
+constexpr int kPlotLeft = 50;
+constexpr int kPlotRight = 450;
+constexpr int kPlotTop = 10;
+constexpr int kPlotBottom = 250;
+constexpr int kPlotWidth = kPlotRight - kPlotLeft;
+constexpr int kPlotHeight = kPlotBottom - kPlotTop;
+constexpr int kTickLabelHalfWidth = 18;
+constexpr std::int64_t kSecondsPerDay = 86400;
+// Points sit at 02:00 local time, and the last date is measured at 02:00 too,
+// so that a short day at a clock change still counts as a whole day.
+constexpr std::uint16_t kPointHour = 2;
+constexpr std::time_t kPointOffsetSeconds = 2 * 3600;
+
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kGridColour{200, 200, 200};
+constexpr Rgb kLineColour{200, 70, 50};
+constexpr Rgb kMarkerColour{60, 30, 30};
+constexpr Rgb kValueTextColour{30, 0, 60};
+
+// Whole days from the first date's midnight map linearly onto x 50 to 450.
+class TimeAxis {
+public:
+    TimeAxis(const StepRecord& first, const StepRecord& last)
+        : firstTime_(EntryTime(first)), lastTime_(EntryTime(last) + kPointOffsetSeconds) {
+        // A list out of date order must not turn the scale around.
+        spanDays_ = std::max<std::int64_t>(DayOffset(lastTime_), 0);
+        xScale_ =
+            spanDays_ > 0 ? static_cast<double>(kPlotWidth) / static_cast<double>(spanDays_) : 0.0;
+    }
+
+    std::time_t FirstTime() const { return firstTime_; }
+    std::time_t LastTime() const { return lastTime_; }
+    std::int64_t SpanDays() const { return spanDays_; }
+
+    std::int64_t DayOffset(std::time_t t) const { return (t - firstTime_) / kSecondsPerDay; }
+
+    // All entries on one date stand in the middle of the plot.
+    int X(std::int64_t dayOffset) const {
+        if (spanDays_ == 0)
+            return (kPlotLeft + kPlotRight) / 2;
+        return static_cast<int>(static_cast<double>(dayOffset) * xScale_ + kPlotLeft);
+    }
+
+private:
+    std::time_t firstTime_;
+    std::time_t lastTime_;
+    std::int64_t spanDays_ = 0;
+    double xScale_ = 0.0;
+};
+
+// Counts from 0 to the maximum map linearly onto y 250 up to 10. A diary of
+// nothing but zeros is drawn on the scale of a maximum of 1, so that its grid
+// labels still tell the truth.
+class CountAxis {
+public:
+    explicit CountAxis(std::uint32_t maximum)
+        : maximum_(std::max<std::uint32_t>(maximum, 1)),
+          yScale_(static_cast<double>(kPlotHeight) / maximum_) {}
+
+    std::uint32_t Maximum() const { return maximum_; }
+
+    int Y(std::uint64_t count) const {
+        return kPlotBottom - static_cast<int>(static_cast<double>(count) * yScale_);
+    }
+
+    // A tenth of the maximum, rounded up; the constant, just under 1, is what
+    // makes exact tenths come out even.
+    std::uint64_t GridStep() const {
+        return static_cast<std::uint64_t>(maximum_ * 0.1 + 0.99999988079071044921875);
+    }
+
+private:
+    std::uint32_t maximum_;
+    double yScale_;
+};
+
+// The local calendar date dayOffset days after that of t. Counting calendar
+// days rather than multiples of 86400 seconds keeps the date right across a
+// change of the clocks.
+std::optional<std::tm> LocalDateAfter(std::time_t t, std::int64_t dayOffset) {
+    std::tm date{};
+    if (!localtime_r(&t, &date))
+        return std::nullopt;
+    date.tm_mday += static_cast<int>(dayOffset);
+    date.tm_hour = 12; // no clock change moves noon to another day
+    date.tm_min = 0;
+    date.tm_sec = 0;
+    date.tm_isdst = -1;
+    if (std::mktime(&date) == -1)
+        return std::nullopt;
+    return date;
+}
+
+std::string DayText(const std::tm& date) {
+    std::tm copy = date;
+    return FormatEntryTime(std::mktime(&copy), "%m %d");
+}
+
+bool IsBefore(const std::tm& a, const std::tm& b) {
+    return std::tie(a.tm_year, a.tm_mon, a.tm_mday) < std::tie(b.tm_year, b.tm_mon, b.tm_mday);
+}
+
+Rect TickLabelBox(int x, bool lowered) {
+    const int top = lowered ? 270 : 260;
+    return {x - kTickLabelHalfWidth, top, x + kTickLabelHalfWidth, top + 20};
+}
+
+std::vector<DateTick> LayoutDateTicks(const TimeAxis& axis) {
+    const std::int64_t stepDays = axis.SpanDays() * 8640 / kSecondsPerDay + 1;
+    std::vector<DateTick> ticks;
+    int previousRight = 0;
+    bool lowered = false;
+    std::optional<std::tm> lastTickDate;
+    // A tick past the last date is never drawn, even where its x would round
+    // down onto the right edge of a long span.
+    for (std::int64_t dayOffset = 0; dayOffset <= axis.SpanDays(); dayOffset += stepDays) {
+        const int x = axis.X(dayOffset);
+        if (x > kPlotRight)
+            break;
+        // Overlapping labels alternate between the two rows; a label clear of
+        // its neighbour stays on the upper row but leaves the alternation as is.
+        bool lowerThis = false;
+        if (previousRight > x - kTickLabelHalfWidth) {
+            lowered = !lowered;
+            lowerThis = lowered;
+        }
+        previousRight = x + kTickLabelHalfWidth;
+        lastTickDate = LocalDateAfter(axis.FirstTime(), dayOffset);
+        ticks.push_back(
+            {x, lastTickDate ? DayText(*lastTickDate) : std::string(), TickLabelBox(x, lowerThis)});
+    }
+
+    const std::optional<std::tm> lastDate = LocalDateAfter(axis.LastTime(), 0);
+    if (lastTickDate && lastDate && IsBefore(*lastTickDate, *lastDate)) {
+        const int x = axis.X(axis.SpanDays());
+        ticks.push_back({x, FormatEntryTime(axis.LastTime(), "%m %d"),
+                         TickLabelBox(x, previousRight > x - kTickLabelHalfWidth && !lowered)});
+    }
+    return ticks;
+}
+
+void DrawLine(Canvas& canvas, int x0, int y0, int x1, int y1, Rgb colour) {
+    canvas.MoveTo(x0, y0);
+    canvas.LineTo(x1, y1, colour);
+}
+
+void FillMarker(Canvas& canvas, int x, int y) {
+    canvas.FillRect({x - 3, y - 3, x + 3, y + 3}, kMarkerColour);
+}
+
+void DrawLabel(Canvas& canvas, const LabelFont* font, const std::string& text, const Rect& box) {
+    if (font)
+        font->DrawText(canvas, text, box, TextAlign::Centre, {kBlack, true, kWhite});
+}
+
+void DrawDateTicks(Canvas& canvas, const LabelFont* font, const TimeAxis& axis) {
+    for (const DateTick& tick : LayoutDateTicks(axis)) {
+        DrawLine(canvas, tick.x, kPlotTop, tick.x, kPlotBottom, kGridColour);
+        DrawLabel(canvas, font, tick.label, tick.labelBox);
+    }
+}
+
+void DrawGrid(Canvas& canvas, const LabelFont* font, std::uint32_t maximum) {
+    for (const GridLine& line : LayoutGridLines(maximum)) {
+        DrawLine(canvas, kPlotLeft, line.y, kPlotRight, line.y, kGridColour);
+        DrawLabel(canvas, font, line.label, line.labelBox);
+    }
+}
+
+void DrawEntries(Canvas& canvas, const LabelFont* font, const std::vector<StepRecord>& entries,
+                 const TimeAxis& timeAxis, const CountAxis& countAxis, bool drawValues) {
+    const TextStyle valueStyle{kValueTextColour, false, kWhite};
+    const int firstY = countAxis.Y(entries.front().steps);
+    canvas.MoveTo(timeAxis.X(0), firstY);
+    FillMarker(canvas, timeAxis.X(0), firstY);
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        StepRecord atPointHour = entries[i];
+        atPointHour.hour = kPointHour;
+        const std::time_t t = EntryTime(atPointHour);
+        const int x = std::clamp(timeAxis.X(timeAxis.DayOffset(t)), kPlotLeft, kPlotRight);
+        const int y = countAxis.Y(entries[i].steps);
+        canvas.LineTo(x, y, kLineColour);
+        FillMarker(canvas, x, y);
+        if (drawValues && font) {
+            const std::string text =
+                FormatEntryTime(t, "%m %d") + " - " + std::to_string(entries[i].steps);
+            font->DrawText(canvas, text, {x + 3, y - 3, x + 73, y + 14}, TextAlign::Left,
+                           valueStyle);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<DateTick> LayoutDateTicks(const StepRecord& first, const StepRecord& last) {
+    return LayoutDateTicks(TimeAxis(first, last));
+}
+
+std::vector<GridLine> LayoutGridLines(std::uint32_t maximum) {
+    const CountAxis axis(maximum);
+    const auto labelBox = [](int y) { return Rect{0, y - 7, kPlotLeft, y + 20}; };
+    std::vector<GridLine> lines;
+    // 64 bits, so that a step past the largest 32-bit count still ends the loop.
+    std::uint64_t value = 0;
+    for (int y = kPlotBottom; y >= kPlotTop; y = axis.Y(value)) {
+        lines.push_back({y, std::to_string(value), labelBox(y)});
+        value += axis.GridStep();
+    }
+    const int top = axis.Y(axis.Maximum());
+    lines.push_back({top, std::to_string(axis.Maximum()), labelBox(top)});
+    return lines;
+}
+
+void DrawStepChart(Canvas& canvas, const LabelFont* font, const std::vector<StepRecord>& entries,
+                   std::uint32_t maximum, bool drawValues) {
+    canvas.FillRect({0, 0, canvas.Width(), canvas.Height()}, kWhite);
+    if (entries.empty())
+        return;
+    const TimeAxis timeAxis(entries.front(), entries.back());
+    // Entries beyond the diary's maximum would be drawn above the plot.
+    std::uint32_t largest = maximum;
+    for (const StepRecord& entry : entries)
+        largest = std::max(largest, entry.steps);
+    const CountAxis countAxis(largest);
+
+    DrawLine(canvas, kPlotLeft, kPlotBottom, kPlotRight, kPlotBottom, kGridColour);
+    DrawDateTicks(canvas, font, timeAxis);
+    DrawLine(canvas, kPlotLeft, kPlotTop, kPlotLeft, kPlotBottom, kGridColour);
+    DrawGrid(canvas, font, countAxis.Maximum());
+    DrawEntries(canvas, font, entries, timeAxis, countAxis, drawValues);
+}
