@@ -1,0 +1,123 @@
+// Times every command of the diary without a window, at growing diary sizes,
+// and prints a table: median time and peak memory of the process running it.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <numeric>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "DiaryCommands.h"
+#include "DiaryFixture.h"
+#include "HtmlReport.h"
+#include "StepReport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Measurement {
+    double medianMs = 0;
+    long peakKb = 0;
+};
+
+struct Command {
+    const char* name;
+    std::function<void()> run;
+};
+
+// The dialog has the list's identifiers at hand; the fixture's list order is
+// its file order.
+std::vector<std::uint32_t> ListedIdentifiers(std::uint32_t entries) {
+    std::vector<std::uint32_t> ids(entries);
+    std::iota(ids.begin(), ids.end(), 1u);
+    return ids;
+}
+
+// Runs the command in a child process of its own, so that its peak memory is
+// its own, on a fresh copy of the diary each round.
+Measurement Measure(const Command& command, const fs::path& diary, int rounds) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        std::exit(1);
+    pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<double> times;
+        for (int i = 0; i < rounds; ++i) {
+            fs::copy_file(diary, "data.steps", fs::copy_options::overwrite_existing);
+            auto start = std::chrono::steady_clock::now();
+            command.run();
+            auto stop = std::chrono::steady_clock::now();
+            times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+        }
+        std::nth_element(times.begin(), times.begin() + rounds / 2, times.end());
+        rusage usage;
+        getrusage(RUSAGE_SELF, &usage);
+        Measurement m{times[static_cast<std::size_t>(rounds / 2)], usage.ru_maxrss};
+        ssize_t ignored = write(pipeFds[1], &m, sizeof m);
+        (void)ignored;
+        _exit(0);
+    }
+    Measurement m;
+    close(pipeFds[1]);
+    if (read(pipeFds[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m))
+        m = {-1, -1};
+    close(pipeFds[0]);
+    waitpid(pid, nullptr, 0);
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::uint32_t> sizes = {1000, 10000, 36500, 100000};
+    if (argc > 1) {
+        sizes.clear();
+        for (int i = 1; i < argc; ++i)
+            sizes.push_back(static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)));
+    }
+    std::string work = (fs::temp_directory_path() / "trekline-bench-XXXXXX").string();
+    if (!mkdtemp(work.data()))
+        return 1;
+    fs::current_path(work);
+
+    std::printf("%-28s %10s %12s %12s\n", "command", "entries", "median ms", "peak MB");
+    for (std::uint32_t size : sizes) {
+        fs::path diary = fs::path(work) / ("diary-" + std::to_string(size));
+        WriteDailyDiary(diary, size);
+        const std::vector<std::uint32_t> listed = ListedIdentifiers(size);
+        const std::vector<Command> commands = {
+            {"list (read + items)", [] { LoadEntryItems(); }},
+            {"add + list",
+             [] {
+                 AddEntry(4321, std::chrono::year{2026} / 1 / 1);
+                 LoadEntryItems();
+             }},
+            {"delete + list",
+             [] {
+                 DeleteEntry(500);
+                 LoadEntryItems();
+             }},
+            {"report (chart, bmp, page)",
+             [&listed] {
+                 ReportData data = LoadReportData(listed);
+                 SaveChartPicture(data, true);
+                 WriteHtmlReportFile("out.html", data.entries, ParseStepLength("100"));
+             }},
+        };
+        for (const Command& command : commands) {
+            Measurement m = Measure(command, diary, 5);
+            std::printf("%-28s %10u %12.1f %12.1f\n", command.name, size, m.medianMs,
+                        static_cast<double>(m.peakKb) / 1024.0);
+            std::fflush(stdout);
+        }
+    }
+    fs::current_path("/");
+    fs::remove_all(work);
+}
