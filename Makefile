@@ -26,3 +26,13 @@ test: test-deps all
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Installs under the configured prefix (/usr/local unless PREFIX=... is given);
+# DESTDIR=... stages the tree elsewhere, as packagers expect.
+.PHONY: install package
+install: all
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix "$(PREFIX)")
+
+# A Debian package, trekline_<version>_<arch>.deb, in $(BUILD_DIR).
+package: all
+	cmake --build $(BUILD_DIR) --target package
