@@ -3,7 +3,7 @@
 # Usage: install-deps.sh build|test|fuzz
 set -euo pipefail
 
-build=(cmake g++ make pkg-config libwxgtk3.2-dev wx3.2-headers libgtk-3-dev
+build=(cmake g++ make pkg-config libwxgtk3.2-dev wx3.2-headers libgtk-3-dev dpkg-dev
        libfreetype-dev libfontconfig-dev fonts-dejavu-core googletest libgtest-dev)
 test=(xvfb xauth xdotool x11-apps imagemagick chromium desktop-file-utils)
 
