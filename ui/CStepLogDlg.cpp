@@ -24,6 +24,9 @@ namespace {
 
 constexpr long kSpinMinimum = 1;
 constexpr long kSpinMaximum = 64000000;
+// Right of the steps edit, in dialog units like the template.
+const wxPoint kStepsSpinPosition(300, 20);
+const wxSize kStepsSpinSize(11, 14);
 
 void LoadResourcesOnce() {
     static const bool loaded = [] {
@@ -87,7 +90,8 @@ wxEND_EVENT_TABLE()
     BindControl<wxButton>(this, "help_button", kHelpButtonId);
 
     stepsSpin_ = new StepsSpinButton(this, kStepsSpinId, stepsEdit_, kSpinMinimum, kSpinMaximum);
-    wxXmlResource::Get()->AttachUnknownControl("steps_spin", stepsSpin_, this);
+    stepsSpin_->SetSize(
+        wxRect(ConvertDialogToPixels(kStepsSpinPosition), ConvertDialogToPixels(kStepsSpinSize)));
 
     // Typing is kept to digits as in the edits' first design; a paste may
     // still bring anything, which the steps text reading copes with.

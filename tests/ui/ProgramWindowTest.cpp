@@ -1,0 +1,138 @@
+// Drives the real program from outside with xdotool, as a user would.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+#include "StepRecord.h"
+#include "TempDir.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kPatience = 20s;
+
+std::string Xdotool(const std::string& arguments) {
+    std::string output;
+    if (std::FILE* pipe =
+            popen(("timeout 20 xdotool " + arguments + " 2>/dev/null").c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        pclose(pipe);
+    }
+    return output;
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+    for (auto deadline = std::chrono::steady_clock::now() + kPatience;
+         std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(20ms)) {
+        if (done())
+            return true;
+    }
+    return done();
+}
+
+std::uintmax_t FileSize(const char* name) {
+    std::error_code error;
+    std::uintmax_t size = std::filesystem::file_size(name, error);
+    return error ? 0 : size;
+}
+
+// The program, started in the current directory; killed if a test leaves it running.
+class RunningProgram {
+public:
+    RunningProgram() {
+        char* argv[] = {const_cast<char*>(TREKLINE_PROGRAM), nullptr};
+        if (posix_spawn(&pid_, TREKLINE_PROGRAM, nullptr, nullptr, argv, environ) != 0)
+            pid_ = -1;
+    }
+    ~RunningProgram() {
+        if (pid_ > 0 && !exited_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    // The main window's X id, once it is shown; empty if it never is.
+    std::string WaitForWindow() {
+        std::string id = Xdotool("search --sync --onlyvisible --pid " + std::to_string(pid_) +
+                                 " --name '^Trekline from '");
+        return id.substr(0, id.find('\n'));
+    }
+
+    bool HasExited() {
+        if (!exited_ && waitpid(pid_, &status_, WNOHANG) == pid_)
+            exited_ = true;
+        return exited_;
+    }
+    int ExitStatus() const { return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+
+private:
+    pid_t pid_ = -1;
+    bool exited_ = false;
+    int status_ = 0;
+};
+
+std::vector<unsigned char> Bytes(const StepRecord& record) {
+    StepRecordBytes bytes = EncodeStepRecord(record);
+    return {bytes.begin(), bytes.end()};
+}
+
+StepRecord Entry(std::uint32_t steps, int year, int month, int dayOfWeek, int day,
+                 std::uint32_t identifier) {
+    StepRecord record;
+    record.steps = steps;
+    record.year = static_cast<std::uint16_t>(year);
+    record.month = static_cast<std::uint16_t>(month);
+    record.dayOfWeek = static_cast<std::uint16_t>(dayOfWeek);
+    record.day = static_cast<std::uint16_t>(day);
+    record.identifier = identifier;
+    return record;
+}
+
+} // namespace
+
+TEST(ProgramWindowTest, KeysAddAnEntryEscapeKeepsTheWindowAndEnterEndsItWithStatusZero) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display";
+    ScopedTempDir dir;
+    std::vector<unsigned char> diary = Bytes(Entry(950, 2006, 4, 1, 3, 1));
+    WriteFileBytes("data.steps", diary);
+
+    RunningProgram program;
+    const std::string window = program.WaitForWindow();
+    ASSERT_FALSE(window.empty());
+    Xdotool("windowfocus --sync " + window);
+
+    Xdotool("key Escape");
+    // Focus starts in the date picker; the steps edit and Add follow it.
+    Xdotool("key ctrl+a");
+    Xdotool("type 05/05/2006");
+    Xdotool("key Tab ctrl+a");
+    Xdotool("type 12");
+    Xdotool("key Tab space");
+    ASSERT_TRUE(WaitUntil([] { return FileSize("data.steps") == 48; }));
+    EXPECT_FALSE(program.HasExited());
+    std::vector<unsigned char> added = Bytes(Entry(12, 2006, 5, 5, 5, 2));
+    diary.insert(diary.end(), added.begin(), added.end());
+    EXPECT_EQ(ReadFileBytes("data.steps"), diary);
+
+    // Enter in the steps edit ends the program without adding anything.
+    Xdotool("key shift+Tab Return");
+    ASSERT_TRUE(WaitUntil([&] { return program.HasExited(); }));
+    EXPECT_EQ(program.ExitStatus(), 0);
+    EXPECT_EQ(ReadFileBytes("data.steps"), diary);
+    EXPECT_FALSE(std::filesystem::exists("data.tmp"));
+}
