@@ -1,0 +1,207 @@
+// The main dialog in this process, driven with real input events.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/datectrl.h>
+#include <wx/evtloop.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
+
+#include "CStepLogDlg.h"
+#include "StepRecord.h"
+#include "TempDir.h"
+
+namespace {
+
+class TestApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+bool StartWindowSystem() {
+    static const bool started = [] {
+        if (!std::getenv("DISPLAY"))
+            return false;
+        wxApp::SetInstance(new TestApp);
+        static int argc = 1;
+        static char name[] = "ui_tests";
+        static char* argv[] = {name, nullptr};
+        if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit())
+            return false;
+        wxEventLoopBase::SetActive(new wxEventLoop);
+        return true;
+    }();
+    return started;
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        wxYield();
+        wxMilliSleep(10);
+    }
+    return true;
+}
+
+std::vector<unsigned char> Bytes(std::uint32_t steps, int year, int month, int dayOfWeek, int day,
+                                 std::uint32_t identifier) {
+    StepRecord record;
+    record.steps = steps;
+    record.year = static_cast<std::uint16_t>(year);
+    record.month = static_cast<std::uint16_t>(month);
+    record.dayOfWeek = static_cast<std::uint16_t>(dayOfWeek);
+    record.day = static_cast<std::uint16_t>(day);
+    record.identifier = identifier;
+    StepRecordBytes bytes = EncodeStepRecord(record);
+    return {bytes.begin(), bytes.end()};
+}
+
+std::vector<unsigned char> Join(std::initializer_list<std::vector<unsigned char>> parts) {
+    std::vector<unsigned char> all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+std::vector<std::string> Texts(const wxListBox& list) {
+    std::vector<std::string> texts;
+    for (unsigned i = 0; i < list.GetCount(); ++i)
+        texts.push_back(list.GetString(i).utf8_string());
+    return texts;
+}
+
+class StepLogDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!StartWindowSystem())
+            GTEST_SKIP() << "needs an X display";
+    }
+    void TearDown() override {
+        if (dialog_)
+            dialog_->Destroy();
+        wxYield();
+    }
+
+    CStepLogDlg& ShowDialog() {
+        dialog_ = new CStepLogDlg;
+        dialog_->Show();
+        EXPECT_TRUE(WaitUntil([this] { return dialog_->IsShownOnScreen(); }));
+        wxYield();
+        return *dialog_;
+    }
+
+    template <typename Control> Control& Find(int id) {
+        auto* control = dynamic_cast<Control*>(dialog_->FindWindow(id));
+        EXPECT_NE(control, nullptr) << id;
+        return *control;
+    }
+
+    void ClickAt(wxWindow& window, wxPoint offset) {
+        input_.MouseMove(window.GetScreenPosition() + offset);
+        wxYield();
+        input_.MouseClick();
+        wxYield();
+    }
+    void Click(wxWindow& window) {
+        ClickAt(window, wxPoint(window.GetSize().x / 2, window.GetSize().y / 2));
+    }
+    void ReplaceText(wxWindow& window, const char* text) {
+        Click(window);
+        input_.Char('a', wxMOD_CONTROL);
+        input_.Text(text);
+        wxYield();
+    }
+
+    wxUIActionSimulator input_;
+    CStepLogDlg* dialog_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(StepLogDialogTest, ShowsDefaultsAndTheDiaryInDateOrder) {
+    ScopedTempDir dir;
+    WriteFileBytes("data.steps",
+                   Join({Bytes(950, 2006, 4, 1, 3, 1), Bytes(900, 2006, 4, 1, 3, 2),
+                         Bytes(1000, 2006, 4, 1, 3, 3), Bytes(5, 1999, 12, 5, 31, 4)}));
+    CStepLogDlg& dialog = ShowDialog();
+
+    EXPECT_EQ(Find<wxTextCtrl>(1003).GetValue(), "1");
+    EXPECT_EQ(Find<wxTextCtrl>(1009).GetValue(), "100");
+    EXPECT_FALSE(Find<wxCheckBox>(1013).GetValue());
+    EXPECT_EQ(Find<wxDatePickerCtrl>(1001).GetValue(), wxDateTime::Today());
+    for (int id : {1005, 1007, 1008, 1012})
+        EXPECT_NE(dynamic_cast<wxButton*>(dialog.FindWindow(id)), nullptr) << id;
+    EXPECT_NE(dialog.FindWindow(1004), nullptr);
+    EXPECT_NE(dialog.FindWindow(1045), nullptr);
+    EXPECT_EQ(dialog.StartDirectory(), dir.Path());
+    EXPECT_EQ(
+        Texts(Find<wxListBox>(1006)),
+        (std::vector<std::string>{"Date: 1999.12.31, steps: 5", "Date: 2006.04.03, steps: 1000",
+                                  "Date: 2006.04.03, steps: 900", "Date: 2006.04.03, steps: 950"}));
+}
+
+TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
+    ScopedTempDir dir;
+    const auto first = Bytes(950, 2006, 4, 1, 3, 1);
+    const auto second = Bytes(900, 2006, 6, 4, 1, 2);
+    WriteFileBytes("data.steps", Join({first, second}));
+    ShowDialog();
+    auto& list = Find<wxListBox>(1006);
+    ASSERT_EQ(list.GetCount(), 2u);
+
+    ReplaceText(Find<wxDatePickerCtrl>(1001), "05/05/2006");
+    ReplaceText(Find<wxTextCtrl>(1003), "1,234");
+    Click(Find<wxButton>(1005));
+    ASSERT_TRUE(WaitUntil([&] { return list.GetCount() == 3; }));
+    const auto added = Bytes(1234, 2006, 5, 5, 5, 3);
+    EXPECT_EQ(ReadFileBytes("data.steps"), Join({first, second, added}));
+    EXPECT_EQ(list.GetString(1), "Date: 2006.05.05, steps: 1234");
+
+    // The up arrow steps from the typed count.
+    auto& steps = Find<wxTextCtrl>(1003);
+    auto& spin = *dialog_->FindWindow(1004);
+    ClickAt(spin, wxPoint(spin.GetSize().x / 2, 2));
+    ASSERT_TRUE(WaitUntil([&] { return steps.GetValue() == "1235"; }));
+
+    // A count that cannot be stored adds nothing.
+    steps.ChangeValue("-5");
+    Click(Find<wxButton>(1005));
+    wxYield();
+    EXPECT_EQ(ReadFileBytes("data.steps"), Join({first, second, added}));
+
+    // Delete with nothing selected does nothing.
+    Click(Find<wxButton>(1007));
+    wxYield();
+    EXPECT_EQ(list.GetCount(), 3u);
+    EXPECT_FALSE(std::filesystem::exists("data.tmp"));
+
+    // Select the middle item (the added one) with the keyboard and delete it.
+    ClickAt(list, wxPoint(20, 8));
+    ASSERT_TRUE(WaitUntil([&] { return list.GetSelection() == 0; }));
+    input_.Char(WXK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return list.GetSelection() == 1; }));
+    Click(Find<wxButton>(1007));
+    ASSERT_TRUE(WaitUntil([&] { return list.GetCount() == 2; }));
+    EXPECT_EQ(ReadFileBytes("data.steps"), Join({first, second}));
+    EXPECT_EQ(list.GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(list.GetString(0), "Date: 2006.04.03, steps: 950");
+    EXPECT_EQ(list.GetString(1), "Date: 2006.06.01, steps: 900");
+}
+
+TEST_F(StepLogDialogTest, TheCloseBoxEndsTheDialog) {
+    ScopedTempDir dir;
+    CStepLogDlg dialog;
+    dialog.CallAfter([&dialog] { dialog.Close(); });
+    EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+}
