@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Installs the build into a throwaway DESTDIR, twice with different prefixes,
+# and checks that a desktop finds everything Trekline ships: the program, a
+# valid desktop entry naming it and its icon, the icon at every size, and the
+# help page where the program looks for it.
+# Usage: check-install-tree.sh <cmake> <build dir>
+set -euo pipefail
+cmake=$1
+build=$2
+
+dest=$(mktemp -d)
+trap 'rm -rf "$dest"' EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+expect_file() {
+    [ -f "$1" ] || fail "missing $1"
+}
+
+# Width and height from a PNG's IHDR chunk, which always follows the signature.
+png_size() {
+    local w h
+    read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$1")
+    echo "${w}x${h}"
+}
+
+check_prefix() {
+    local prefix=$1
+    local root=$dest$prefix
+    DESTDIR=$dest "$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+    [ -x "$root/bin/trekline" ] || fail "$root/bin/trekline is not an executable"
+    local desktop=$root/share/applications/trekline.desktop
+    expect_file "$desktop"
+    if [ -f "$desktop" ]; then
+        desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
+        grep -qx 'Icon=trekline' "$desktop" || fail "desktop entry does not name the icon trekline"
+        grep -qx 'TryExec=trekline' "$desktop" || fail "desktop entry does not try the program"
+        # The program keeps its files in the directory it starts in: the
+        # launcher must start it at home, not wherever the menu runs.
+        grep -q '^Exec=sh -c "cd ~ && exec trekline"$' "$desktop" ||
+            fail "desktop entry does not start trekline in the home directory"
+    fi
+
+    local icons=$root/share/icons/hicolor
+    expect_file "$icons/scalable/apps/trekline.svg"
+    grep -q '<svg' "$icons/scalable/apps/trekline.svg" 2>/dev/null || fail "scalable icon is not SVG"
+    local size png
+    for size in 16 24 32 48 64 128 256; do
+        png=$icons/${size}x${size}/apps/trekline.png
+        expect_file "$png"
+        [ -f "$png" ] && [ "$(png_size "$png")" = "${size}x${size}" ] ||
+            fail "$png is not a ${size}x${size} PNG"
+    done
+
+    # The program finds its page from its own directory (ui/HelpPage.h).
+    local help=$root/bin/../share/trekline/help/index.html
+    expect_file "$help"
+    local name
+    for name in data.steps data.tmp data_steps.bmp out.html; do
+        grep -qF "$name" "$help" 2>/dev/null || fail "help page does not explain $name"
+    done
+    grep -qi '<script' "$help" 2>/dev/null && fail "help page has a script"
+
+    local unexpected
+    unexpected=$(cd "$root" && find . -type f | sort | grep -v -e '^./bin/trekline$' \
+        -e '^./share/applications/trekline.desktop$' -e '^./share/icons/hicolor/' \
+        -e '^./share/trekline/help/index.html$' || true)
+    [ -z "$unexpected" ] || fail "unexpected files installed: $unexpected"
+}
+
+check_prefix /usr
+check_prefix /opt/trekline
+
+[ "$failures" -eq 0 ] || exit 1
+echo "install tree complete"
