@@ -30,6 +30,7 @@ struct Rect {
 // as on a display of that depth. A new canvas is black.
 class Canvas {
 public:
+    // Other depths are rounded up to the next of these; negative sizes count as 0.
     Canvas(int width, int height, int bitsPerPixel);
 
     int Width() const { return width_; }
