@@ -37,13 +37,14 @@ Canvas::Canvas(int width, int height, int bitsPerPixel)
       bitsPerPixel_(SupportedDepth(bitsPerPixel)),
       rowBytes_(static_cast<std::size_t>(PaddedRowBytes(width_, bitsPerPixel_))),
       pixels_(rowBytes_ * static_cast<std::size_t>(height_)),
-      palette_(&PaletteForDepth(bitsPerPixel_)) {}
+      palette_(&PaletteForDepth(bitsPerPixel_)),
+      nearest_(palette_->empty() ? nullptr : std::make_shared<NearestColourCache>(*palette_)) {}
 
 const std::vector<Rgb>& Canvas::Palette() const {
     return *palette_;
 }
 
-Canvas::PixelValue Canvas::ValueFor(Rgb colour) const {
+Canvas::PixelValue Canvas::ValueFor(Rgb colour) {
     switch (bitsPerPixel_) {
     case 16:
         return static_cast<PixelValue>(((colour.r >> 3) << 10) | ((colour.g >> 3) << 5) |
@@ -52,7 +53,7 @@ Canvas::PixelValue Canvas::ValueFor(Rgb colour) const {
     case 32:
         return static_cast<PixelValue>((colour.r << 16) | (colour.g << 8) | colour.b);
     default:
-        return static_cast<PixelValue>(NearestPaletteIndex(*palette_, colour));
+        return static_cast<PixelValue>(nearest_->Nearest(colour));
     }
 }
 
@@ -209,6 +210,16 @@ void Canvas::LineTo(int x, int y, Rgb colour) {
 
 void Canvas::BlendPixel(int x, int y, Rgb colour, std::uint8_t coverage) {
     if (x < 0 || x >= width_ || y < 0 || y >= height_ || coverage == 0) {
+        return;
+    }
+    // Text is blended a pixel at a time, and at true-colour depths the bytes
+    // can be mixed in place; the chart's value labels blend millions of pixels.
+    if (bitsPerPixel_ >= 24) {
+        std::uint8_t* p = pixels_.data() + static_cast<std::size_t>(y) * rowBytes_ +
+                          static_cast<std::size_t>(x) * static_cast<std::size_t>(bitsPerPixel_ / 8);
+        p[0] = Mix(colour.b, p[0], coverage);
+        p[1] = Mix(colour.g, p[1], coverage);
+        p[2] = Mix(colour.r, p[2], coverage);
         return;
     }
     const Rgb under = ColourOf(ValueAt(x, y));

@@ -2,10 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 struct BitmapInfo;
+class NearestColourCache;
 
 // A colour as three 8-bit components.
 struct Rgb {
@@ -67,7 +69,7 @@ private:
     // A pixel as the canvas stores it: a palette index, a 5-5-5 word or 0xRRGGBB.
     using PixelValue = std::uint32_t;
 
-    PixelValue ValueFor(Rgb colour) const;
+    PixelValue ValueFor(Rgb colour);
     Rgb ColourOf(PixelValue value) const;
     PixelValue ValueAt(int x, int y) const;
     void SetValue(int x, int y, PixelValue value);
@@ -80,6 +82,9 @@ private:
     // device-independent bitmap of the canvas's depth lays out its rows.
     std::vector<std::uint8_t> pixels_;
     const std::vector<Rgb>* palette_;
+    // Palette canvases only; copies of a canvas may share it, as it depends on
+    // nothing but the palette.
+    std::shared_ptr<NearestColourCache> nearest_;
     int currentX_ = 0;
     int currentY_ = 0;
 };

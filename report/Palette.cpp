@@ -83,3 +83,14 @@ std::size_t NearestPaletteIndex(const std::vector<Rgb>& palette, Rgb colour) {
     }
     return best;
 }
+
+std::size_t NearestColourCache::Nearest(Rgb colour) {
+    const std::uint32_t packed =
+        static_cast<std::uint32_t>(colour.r << 16 | colour.g << 8 | colour.b);
+    Slot& slot = slots_[(packed * 2654435761u) >> 20];
+    if (slot.key != packed + 1) {
+        slot.key = packed + 1;
+        slot.index = static_cast<std::uint8_t>(NearestPaletteIndex(*palette_, colour));
+    }
+    return slot.index;
+}
