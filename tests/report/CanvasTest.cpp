@@ -5,6 +5,7 @@
 
 #include "BmpHeaders.h"
 #include "Canvas.h"
+#include "Palette.h"
 
 namespace {
 
@@ -118,6 +119,25 @@ TEST(CanvasTest, ColoursBecomeWhatTheDepthCanShow) {
     Canvas trueColour(1, 1, 24);
     trueColour.FillRect({0, 0, 1, 1}, {1, 2, 3});
     EXPECT_EQ(trueColour.PixelAt(0, 0), (Rgb{1, 2, 3}));
+}
+
+TEST(CanvasTest, RememberedPaletteMatchesStayExact) {
+    Canvas canvas(1, 1, 8);
+    const std::vector<Rgb>& palette = canvas.Palette();
+    // Twice over more colours than the memory has places, so that both fresh
+    // searches and remembered ones, and colours sharing a place, are checked.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int r = 0; r < 256; r += 15) {
+            for (int g = 0; g < 256; g += 15) {
+                for (int b = 0; b < 256; b += 15) {
+                    const Rgb colour{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                                     static_cast<std::uint8_t>(b)};
+                    canvas.FillRect({0, 0, 1, 1}, colour);
+                    ASSERT_EQ(canvas.PixelAt(0, 0), palette[NearestPaletteIndex(palette, colour)]);
+                }
+            }
+        }
+    }
 }
 
 TEST(CanvasTest, LinesLeaveOutTheirEndPoint) {
