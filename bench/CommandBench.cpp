@@ -15,6 +15,7 @@
 
 #include "DiaryCommands.h"
 #include "DiaryFixture.h"
+#include "EntryDate.h"
 #include "HtmlReport.h"
 #include "StepReport.h"
 
@@ -76,6 +77,7 @@ Measurement Measure(const Command& command, const fs::path& diary, int rounds) {
 } // namespace
 
 int main(int argc, char** argv) {
+    PinLocalTimeZone(); // as the program does at start
     std::vector<std::uint32_t> sizes = {1000, 10000, 36500, 100000};
     if (argc > 1) {
         sizes.clear();

@@ -1,5 +1,6 @@
 #include "EntryDate.h"
 
+#include <cstdlib>
 #include <locale.h>
 
 namespace {
@@ -36,4 +37,9 @@ std::string FormatEntryTime(std::time_t time, const char* format) {
     char text[128];
     std::size_t length = strftime_l(text, sizeof text, format, &local, ClassicLocale());
     return std::string(text, length);
+}
+
+void PinLocalTimeZone() {
+    setenv("TZ", ":/etc/localtime", /*overwrite=*/0);
+    tzset();
 }

@@ -17,3 +17,8 @@ std::time_t EntryTime(const StepRecord& record);
 // whatever the process locale is. Empty when the time has no local date or
 // the text does not fit in 127 characters.
 std::string FormatEntryTime(std::time_t time, const char* format);
+
+// When TZ is not set, makes the system's zone file the local time zone for
+// the rest of the run. Left unset, glibc looks the zone file up again on
+// every conversion, which makes listing a long diary several times slower.
+void PinLocalTimeZone();

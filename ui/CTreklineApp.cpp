@@ -1,9 +1,11 @@
 #include "CTreklineApp.h"
 
 #include "CStepLogDlg.h"
+#include "EntryDate.h"
 
 // The program takes no command line, so the default parsing is skipped.
 bool CTreklineApp::OnInit() {
+    PinLocalTimeZone();
     return true;
 }
 
