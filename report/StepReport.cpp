@@ -22,6 +22,7 @@ ReportData LoadReportData(const std::vector<std::uint32_t>& identifiers) {
     ReportData data;
     CStepFile file("data.steps");
     std::vector<StepRecord> records = file.ReadAll();
+    data.complete = file.IsOk();
 
     // Records come newest first; the first one seen for an identifier is the
     // one a lookup by identifier finds.

@@ -9,6 +9,10 @@
 struct ReportData {
     std::vector<StepRecord> entries; // in the list's order; entries gone from the file left out
     std::uint32_t maximum = 0;       // the largest count in the whole diary
+    // False when the diary could not be read: the entries are then not the
+    // diary's, and a report made from them would replace a good one with an
+    // empty or partial one.
+    bool complete = true;
 };
 
 // Looks every listed identifier up in "data.steps" of the current directory.

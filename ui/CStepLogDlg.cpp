@@ -13,6 +13,9 @@
 #include "ControlIds.h"
 #include "DiaryCommands.h"
 #include "FixedHeightRows.h"
+#include "HelpPage.h"
+#include "HtmlReport.h"
+#include "StepReport.h"
 #include "StepsSpinButton.h"
 #include "StepsText.h"
 #include "trekline.xpm"
@@ -60,19 +63,16 @@ std::filesystem::path CurrentDirectory() {
 
 } // namespace
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
     EVT_BUTTON(kAddButtonId, CStepLogDlg::OnAdd)
     EVT_BUTTON(kDeleteButtonId, CStepLogDlg::OnDelete)
     EVT_BUTTON(kReportButtonId, CStepLogDlg::OnSaveHtmlReport)
     EVT_BUTTON(kHelpButtonId, CStepLogDlg::OnHelp)
-    EVT_HELP(wxID_ANY, CStepLogDlg::OnHelpKey)
     EVT_CHAR_HOOK(CStepLogDlg::OnCharHook)
     EVT_CLOSE(CStepLogDlg::OnClose)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    CStepLogDlg::CStepLogDlg(wxWindow* parent) {
+CStepLogDlg::CStepLogDlg(wxWindow* parent) {
     LoadResourcesOnce();
     wxXmlResource::Get()->LoadDialog(this, parent, "StepLogDialog");
     SetClientSize(ConvertDialogToPixels(wxSize(320, 214)));
@@ -145,15 +145,51 @@ void CStepLogDlg::OnDelete(wxCommandEvent&) {
     entryList_->SetSelection(wxNOT_FOUND);
 }
 
-void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {}
+void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {
+    // The report's files belong beside the diary the user started with,
+    // whatever the current directory has become since.
+    std::error_code error;
+    std::filesystem::current_path(startDirectory_, error);
+    if (error || itemIdentifiers_.empty())
+        return;
+    try {
+        ReportData data = LoadReportData(itemIdentifiers_);
+        // A diary that could not be read must not replace a good report.
+        if (!data.complete || data.entries.empty())
+            return;
+        SaveChartPicture(data, chartValuesCheck_->IsChecked());
+        WriteHtmlReport(data.entries);
+    } catch (const std::bad_alloc&) {
+        // Without memory for the chart there is no report; the diary is untouched.
+    }
+}
 
-// There is no help to show yet; Help and F1 are kept quiet on purpose.
-void CStepLogDlg::OnHelp(wxCommandEvent&) {}
+void CStepLogDlg::WriteHtmlReport(const std::vector<StepRecord>& entries) {
+    const std::uint32_t stepLength = ParseStepLength(stepLengthEdit_->GetValue().utf8_string());
+    // A page that could not be written whole is not shown: the browser would
+    // show an old or cut-short page as if it were this one.
+    if (WriteHtmlReportFile("out.html", entries, stepLength))
+        openDocument_("out.html");
+}
 
-void CStepLogDlg::OnHelpKey(wxHelpEvent&) {}
+void CStepLogDlg::OnHelp(wxCommandEvent&) {
+    ShowHelp();
+}
+
+void CStepLogDlg::ShowHelp() {
+    const std::filesystem::path page = HelpPagePath();
+    if (page.empty())
+        wxBell();
+    else
+        openDocument_(page.string());
+}
 
 void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {
+    case WXK_F1:
+        // wxGTK makes no help event of F1, so the key is taken here.
+        ShowHelp();
+        return;
     case WXK_ESCAPE:
         // Escape never closes the window: a stray key press must not end it.
         return;

@@ -10,6 +10,9 @@
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
 
+#include "DocumentOpener.h"
+#include "StepRecord.h"
+
 class StepsSpinButton;
 
 // The main window: the entry form, the list of all entries and the report
@@ -26,14 +29,20 @@ public:
     // list stays as it is.
     void RefreshList();
 
+    // What shows the report page and the help page; the desktop's default
+    // handler unless replaced.
+    void SetDocumentOpener(DocumentOpener opener) { openDocument_ = std::move(opener); }
+
 private:
     void OnAdd(wxCommandEvent& event);
     void OnDelete(wxCommandEvent& event);
     void OnSaveHtmlReport(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);
-    void OnHelpKey(wxHelpEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
+
+    void WriteHtmlReport(const std::vector<StepRecord>& entries);
+    void ShowHelp();
 
     wxDatePickerCtrl* datePicker_ = nullptr;
     wxTextCtrl* stepsEdit_ = nullptr;
@@ -45,6 +54,7 @@ private:
     // The record identifier of each list item, by item index.
     std::vector<std::uint32_t> itemIdentifiers_;
     std::filesystem::path startDirectory_;
+    DocumentOpener openDocument_ = [](const std::string& path) { OpenWithDefaultHandler(path); };
 
     wxDECLARE_EVENT_TABLE();
 };

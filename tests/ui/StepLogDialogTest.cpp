@@ -1,6 +1,7 @@
 // The main dialog in this process, driven with real input events.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -204,4 +205,81 @@ TEST_F(StepLogDialogTest, TheCloseBoxEndsTheDialog) {
     CStepLogDlg dialog;
     dialog.CallAfter([&dialog] { dialog.Close(); });
     EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+}
+
+namespace {
+
+std::vector<std::string> DirectoryEntries(const std::filesystem::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(StepLogDialogTest, SaveHtmlReportWritesBesideTheDiaryAndOpensThePage) {
+    ScopedTempDir dir;
+    WriteFileBytes("data.steps", Join({Bytes(8000, 2006, 3, 0, 5, 1), Bytes(500, 2006, 3, 3, 1, 2),
+                                       Bytes(12000, 2006, 3, 6, 11, 3)}));
+    std::filesystem::create_directory("elsewhere");
+    CStepLogDlg& dialog = ShowDialog();
+    std::vector<std::string> opened;
+    dialog.SetDocumentOpener([&](const std::string& path) {
+        opened.push_back(path);
+        EXPECT_EQ(std::filesystem::current_path(), dir.Path());
+    });
+
+    std::filesystem::current_path("elsewhere");
+    Click(Find<wxButton>(1008));
+    ASSERT_TRUE(WaitUntil([&] { return !opened.empty(); }));
+    EXPECT_EQ(opened, std::vector<std::string>{"out.html"});
+    EXPECT_EQ(DirectoryEntries(dir.Path()),
+              (std::vector<std::string>{"data.steps", "data_steps.bmp", "elsewhere", "out.html"}));
+    EXPECT_TRUE(DirectoryEntries(dir.Path() / "elsewhere").empty());
+    EXPECT_EQ(std::filesystem::file_size(dir.Path() / "data_steps.bmp"), 600054u);
+    // Rows in list order: 1, 5 and 11 March.
+    std::vector<unsigned char> page = ReadFileBytes(dir.Path() / "out.html");
+    std::string text(page.begin(), page.end());
+    EXPECT_LT(text.find("2006 March 01"), text.find("2006 March 05"));
+    EXPECT_LT(text.find("2006 March 05"), text.find("2006 March 11"));
+    EXPECT_NE(text.find("8000.00m."), std::string::npos);
+
+    // A page that cannot be written is not handed to the browser.
+    std::filesystem::remove("out.html");
+    std::filesystem::create_directory("out.html");
+    Click(Find<wxButton>(1008));
+    wxYield();
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory("out.html"));
+}
+
+TEST_F(StepLogDialogTest, SaveHtmlReportWithAnEmptyListCreatesNothing) {
+    ScopedTempDir dir;
+    CStepLogDlg& dialog = ShowDialog();
+    bool opened = false;
+    dialog.SetDocumentOpener([&](const std::string&) { opened = true; });
+    std::filesystem::remove("data.steps");
+    Click(Find<wxButton>(1008));
+    wxYield();
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(DirectoryEntries(dir.Path()).empty());
+}
+
+TEST_F(StepLogDialogTest, HelpButtonAndF1OpenTheHelpPage) {
+    ScopedTempDir dir;
+    CStepLogDlg& dialog = ShowDialog();
+    std::vector<std::string> opened;
+    dialog.SetDocumentOpener([&](const std::string& path) { opened.push_back(path); });
+    Click(Find<wxButton>(1012));
+    ASSERT_TRUE(WaitUntil([&] { return opened.size() == 1; }));
+    EXPECT_TRUE(opened[0].ends_with("help/index.html")) << opened[0];
+    EXPECT_TRUE(std::filesystem::exists(opened[0]));
+
+    Click(Find<wxTextCtrl>(1003));
+    input_.Char(WXK_F1);
+    ASSERT_TRUE(WaitUntil([&] { return opened.size() >= 2; }));
+    wxYield();
+    EXPECT_EQ(opened.size(), 2u) << "F1 opens the page once";
 }
