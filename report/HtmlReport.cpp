@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "EntryDate.h"
-#include "ReplaceFile.h"
+#include "ReplacementFile.h"
 
 namespace {
 
@@ -76,5 +76,6 @@ std::string FormatHtmlReport(const std::vector<StepRecord>& entries, std::uint32
 bool WriteHtmlReportFile(const std::filesystem::path& path, const std::vector<StepRecord>& entries,
                          std::uint32_t stepLength) {
     std::string page = FormatHtmlReport(entries, stepLength);
-    return ReplaceFile(path, {reinterpret_cast<const unsigned char*>(page.data()), page.size()});
+    return ReplaceFileContents(path.c_str(),
+                               {reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
 }

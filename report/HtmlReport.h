@@ -22,6 +22,7 @@ std::uint32_t ParseStepLength(std::string_view text);
 std::string FormatHtmlReport(const std::vector<StepRecord>& entries, std::uint32_t stepLength);
 
 // Writes the page so that the path holds either the previous page or the
-// whole new one; false when it could not be written.
+// whole new one; false when it could not be written or the previous page may
+// not be replaced (a read-only file).
 bool WriteHtmlReportFile(const std::filesystem::path& path, const std::vector<StepRecord>& entries,
                          std::uint32_t stepLength);
