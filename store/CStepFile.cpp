@@ -96,12 +96,17 @@ bool CStepFile::Reopen() {
 }
 
 void CStepFile::ReadLast(StepRecord& out) {
-    if (!stream_ || std::fseek(stream_, 0, SEEK_END) != 0) {
+    long length = -1;
+    if (stream_ && std::fseek(stream_, 0, SEEK_END) == 0)
+        length = std::ftell(stream_);
+    if (length < 0) {
+        // Not an empty file but an unknown one: an Append must not take
+        // identifier 1 from it.
+        ok_ = false;
         out.steps = kEndMarker;
         out.identifier = 0;
         return;
     }
-    long length = std::ftell(stream_);
     if (length < kRecordSize) {
         out.steps = kEndMarker;
         out.identifier = 0;
