@@ -18,6 +18,8 @@ constexpr int kPlotWidth = kPlotRight - kPlotLeft;
 constexpr int kPlotHeight = kPlotBottom - kPlotTop;
 constexpr int kTickLabelHalfWidth = 18;
 constexpr std::int64_t kSecondsPerDay = 86400;
+// Further off the canvas than any drawing needs, yet well inside an int.
+constexpr double kFarOffPixels = 1e6;
 // Points sit at 02:00 local time, and the last date is measured at 02:00 too,
 // so that a short day at a clock change still counts as a whole day.
 constexpr std::uint16_t kPointHour = 2;
@@ -51,7 +53,11 @@ public:
     int X(std::int64_t dayOffset) const {
         if (spanDays_ == 0)
             return (kPlotLeft + kPlotRight) / 2;
-        return static_cast<int>(static_cast<double>(dayOffset) * xScale_ + kPlotLeft);
+        // An entry dated far outside the span (list order is by text, undatable
+        // entries sit at time 0) would not fit an int; anything this far off
+        // the canvas is clamped or clipped by the callers all the same.
+        const double x = static_cast<double>(dayOffset) * xScale_ + kPlotLeft;
+        return static_cast<int>(std::clamp(x, -kFarOffPixels, kFarOffPixels));
     }
 
 private:
