@@ -1,0 +1,115 @@
+// Times the real dialog at one diary size: creating it until it is shown and
+// idle, and Add, Delete and Save HTML Report each until the window is idle
+// again with the rebuilt list drawn. Prints one table row per command.
+// Run once per size (bench/run.sh does), so that each size's peak memory is
+// its own.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sys/resource.h>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/listbox.h>
+#include <wx/utils.h>
+
+#include "CStepLogDlg.h"
+#include "DiaryFixture.h"
+#include "EntryDate.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+class BenchApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+// Lets the window handle everything pending, painting included.
+void UntilIdle() {
+    for (int i = 0; i < 3; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        while (wxEventLoopBase::GetActive()->Pending())
+            wxEventLoopBase::GetActive()->Dispatch();
+        wxTheApp->ProcessIdle();
+    }
+}
+
+double Milliseconds(Clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+double Median(std::vector<double> times) {
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+double TimeCommand(CStepLogDlg& dialog, int id, int rounds,
+                   const std::function<void()>& before = {}) {
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        if (before)
+            before();
+        const auto start = Clock::now();
+        wxCommandEvent click(wxEVT_BUTTON, id);
+        dialog.ProcessWindowEvent(click);
+        UntilIdle();
+        times.push_back(Milliseconds(start));
+    }
+    return Median(times);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const auto entries =
+        static_cast<std::uint32_t>(argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 36500);
+    wxApp::SetInstance(new BenchApp);
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit())
+        return 1;
+    wxEventLoop loop;
+    wxEventLoopBase::SetActive(&loop);
+    PinLocalTimeZone();
+
+    std::string work = (fs::temp_directory_path() / "trekline-window-bench-XXXXXX").string();
+    if (!mkdtemp(work.data()))
+        return 1;
+    fs::current_path(work);
+    WriteDailyDiary("data.steps", entries);
+
+    const auto start = Clock::now();
+    auto* dialog = new CStepLogDlg;
+    dialog->Show();
+    while (!dialog->IsShownOnScreen())
+        UntilIdle();
+    UntilIdle();
+    const double shown = Milliseconds(start);
+    dialog->SetDocumentOpener([](const std::string&) {});
+
+    auto* list = dynamic_cast<wxListBox*>(dialog->FindWindow(1006));
+    const double add = TimeCommand(*dialog, 1005, 5);
+    const double remove = TimeCommand(*dialog, 1007, 5, [list] { list->SetSelection(100); });
+    const double report = TimeCommand(*dialog, 1008, 3);
+
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    const double peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    std::printf("%-28s %10u %12.1f %12.1f\n", "window: create to idle", entries, shown, peakMb);
+    std::printf("%-28s %10u %12.1f %12.1f\n", "window: Add + list shown", entries, add, peakMb);
+    std::printf("%-28s %10u %12.1f %12.1f\n", "window: Delete + list shown", entries, remove,
+                peakMb);
+    std::printf("%-28s %10u %12.1f %12.1f\n", "window: Save HTML Report", entries, report, peakMb);
+
+    dialog->Destroy();
+    UntilIdle();
+    fs::current_path("/");
+    fs::remove_all(work);
+    wxEntryCleanup();
+    return 0;
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Usage: program-start.sh PROGRAM MAKE_DIARY N
+# Starts the real program on a diary of N entries and measures the time until
+# its window is shown, median of five starts, and the program's peak memory.
+set -euo pipefail
+program=$(realpath "$1")
+make_diary=$(realpath "$2")
+entries=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+"$make_diary" "$entries"
+
+times=()
+peak=0
+for round in 1 2 3 4 5; do
+    start=$(date +%s%N)
+    "$program" &
+    pid=$!
+    xdotool search --sync --onlyvisible --pid "$pid" --name '^Trekline from ' >/dev/null
+    end=$(date +%s%N)
+    times+=($(( (end - start) / 1000000 )))
+    hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+    (( hwm > peak )) && peak=$hwm
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+awk -v n="$entries" -v ms="$median" -v kb="$peak" \
+    'BEGIN { printf "%-28s %10u %12.1f %12.1f\n", "program: start to window", n, ms, kb / 1024 }'
