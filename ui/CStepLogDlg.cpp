@@ -114,16 +114,25 @@ void CStepLogDlg::RefreshList() {
     std::optional<std::vector<EntryItem>> items = LoadEntryItems();
     if (!items)
         return;
-    wxArrayString texts;
-    texts.reserve(items->size());
-    std::vector<std::uint32_t> identifiers;
-    identifiers.reserve(items->size());
-    for (const EntryItem& item : *items) {
-        texts.push_back(wxString::FromUTF8(item.text));
-        identifiers.push_back(item.identifier);
+    // The list shows the file's entries afresh, but only the rows that differ
+    // are replaced: refilling a list of decades of entries after each Add
+    // would take the toolkit longer than everything else together.
+    const EntryListChange change = DiffEntryItems(shownItems_, *items);
+    entryList_->SetSelection(wxNOT_FOUND);
+    if (change.removed == entryList_->GetCount()) {
+        entryList_->Clear();
+    } else {
+        for (std::size_t i = 0; i < change.removed; ++i)
+            entryList_->Delete(static_cast<unsigned>(change.first));
     }
-    entryList_->Set(texts);
-    itemIdentifiers_ = std::move(identifiers);
+    if (change.inserted > 0) {
+        wxArrayString texts;
+        texts.reserve(change.inserted);
+        for (std::size_t i = change.first; i < change.first + change.inserted; ++i)
+            texts.push_back(wxString::FromUTF8((*items)[i].text));
+        entryList_->Insert(texts, static_cast<unsigned>(change.first));
+    }
+    shownItems_ = std::move(*items);
 }
 
 void CStepLogDlg::OnAdd(wxCommandEvent&) {
@@ -138,11 +147,10 @@ void CStepLogDlg::OnAdd(wxCommandEvent&) {
 
 void CStepLogDlg::OnDelete(wxCommandEvent&) {
     const int index = entryList_->GetSelection();
-    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= itemIdentifiers_.size())
+    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= shownItems_.size())
         return;
-    DeleteEntry(itemIdentifiers_[static_cast<std::size_t>(index)]);
+    DeleteEntry(shownItems_[static_cast<std::size_t>(index)].identifier);
     RefreshList();
-    entryList_->SetSelection(wxNOT_FOUND);
 }
 
 void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {
@@ -150,10 +158,14 @@ void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {
     // whatever the current directory has become since.
     std::error_code error;
     std::filesystem::current_path(startDirectory_, error);
-    if (error || itemIdentifiers_.empty())
+    if (error || shownItems_.empty())
         return;
     try {
-        ReportData data = LoadReportData(itemIdentifiers_);
+        std::vector<std::uint32_t> identifiers;
+        identifiers.reserve(shownItems_.size());
+        for (const EntryItem& item : shownItems_)
+            identifiers.push_back(item.identifier);
+        ReportData data = LoadReportData(identifiers);
         // A diary that could not be read must not replace a good report.
         if (!data.complete || data.entries.empty())
             return;

@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include "DocumentOpener.h"
+#include "EntryList.h"
 #include "StepRecord.h"
 
 class StepsSpinButton;
@@ -51,8 +52,8 @@ private:
     wxTextCtrl* stepLengthEdit_ = nullptr;
     wxCheckBox* chartValuesCheck_ = nullptr;
 
-    // The record identifier of each list item, by item index.
-    std::vector<std::uint32_t> itemIdentifiers_;
+    // What the list shows, row by row, with each row's record identifier.
+    std::vector<EntryItem> shownItems_;
     std::filesystem::path startDirectory_;
     DocumentOpener openDocument_ = [](const std::string& path) { OpenWithDefaultHandler(path); };
 

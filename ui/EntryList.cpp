@@ -18,3 +18,16 @@ std::vector<EntryItem> BuildEntryItems(const std::vector<StepRecord>& records) {
     std::ranges::stable_sort(items, {}, &EntryItem::text);
     return items;
 }
+
+EntryListChange DiffEntryItems(const std::vector<EntryItem>& shown,
+                               const std::vector<EntryItem>& wanted) {
+    const std::size_t common = std::min(shown.size(), wanted.size());
+    std::size_t prefix = 0;
+    while (prefix < common && shown[prefix] == wanted[prefix])
+        ++prefix;
+    std::size_t suffix = 0;
+    while (suffix < common - prefix &&
+           shown[shown.size() - 1 - suffix] == wanted[wanted.size() - 1 - suffix])
+        ++suffix;
+    return {prefix, shown.size() - prefix - suffix, wanted.size() - prefix - suffix};
+}

@@ -22,3 +22,15 @@ std::string EntryItemText(const StepRecord& record);
 // entries on every platform and in every locale. Entries with equal texts keep
 // the order of `records`.
 std::vector<EntryItem> BuildEntryItems(const std::vector<StepRecord>& records);
+
+// How the shown list becomes the wanted one with the fewest rows touched: the
+// `removed` rows from `first` give way to the wanted rows from `first` on,
+// `inserted` of them. Rows before and after stay.
+struct EntryListChange {
+    std::size_t first = 0;
+    std::size_t removed = 0;
+    std::size_t inserted = 0;
+};
+
+EntryListChange DiffEntryItems(const std::vector<EntryItem>& shown,
+                               const std::vector<EntryItem>& wanted);

@@ -64,3 +64,34 @@ TEST(EntryListTest, EqualTextsKeepTheScanOrderSoEachKeepsItsIdentifier) {
     EXPECT_EQ(items[1].identifier, 9u);
     EXPECT_EQ(items[2].identifier, 4u);
 }
+
+TEST(EntryListTest, OnlyTheRowsThatDifferAreReplaced) {
+    auto items = [](std::initializer_list<std::uint32_t> ids) {
+        std::vector<EntryItem> list;
+        for (std::uint32_t id : ids)
+            list.push_back({"item " + std::to_string(id), id});
+        return list;
+    };
+    auto check = [](const std::vector<EntryItem>& shown, const std::vector<EntryItem>& wanted) {
+        EntryListChange change = DiffEntryItems(shown, wanted);
+        // Applying the change to the shown rows gives exactly the wanted ones.
+        std::vector<EntryItem> result(shown.begin(), shown.begin() + change.first);
+        result.insert(result.end(), wanted.begin() + change.first,
+                      wanted.begin() + change.first + change.inserted);
+        result.insert(result.end(), shown.begin() + change.first + change.removed, shown.end());
+        EXPECT_EQ(result, wanted);
+        return std::vector<std::size_t>{change.first, change.removed, change.inserted};
+    };
+    using Rows = std::vector<std::size_t>;
+    EXPECT_EQ(check(items({}), items({1, 2, 3})), (Rows{0, 0, 3}));
+    EXPECT_EQ(check(items({1, 2, 3}), items({1, 4, 2, 3})), (Rows{1, 0, 1}));
+    EXPECT_EQ(check(items({1, 2, 3}), items({1, 3})), (Rows{1, 1, 0}));
+    EXPECT_EQ(check(items({1, 2, 3}), items({1, 2, 3})), (Rows{3, 0, 0}));
+    EXPECT_EQ(check(items({1, 2, 3}), items({})), (Rows{0, 3, 0}));
+    EXPECT_EQ(check(items({2, 2, 2}), items({2, 2})), (Rows{2, 1, 0}));
+    EXPECT_EQ(check(items({1, 2}), items({3, 4, 5})), (Rows{0, 2, 3}));
+    // The same text with another record behind it is a different row.
+    std::vector<EntryItem> relabelled = items({1, 2});
+    relabelled[1].identifier = 9;
+    EXPECT_EQ(check(items({1, 2}), relabelled), (Rows{1, 1, 1}));
+}
