@@ -57,25 +57,48 @@ std::uint32_t ParseStepLength(std::string_view whole) {
     return static_cast<std::uint32_t>(negative ? 0 - value : value);
 }
 
-std::string FormatHtmlReport(const std::vector<StepRecord>& entries, std::uint32_t stepLength) {
+namespace {
+
+// Hands the page to `write` a few rows at a time, so that a page of decades of
+// entries never has to be held whole.
+template <typename Write>
+void GenerateHtmlReport(const std::vector<StepRecord>& entries, std::uint32_t stepLength,
+                        Write write) {
+    constexpr std::size_t kPieceSize = 64 * 1024;
     const double metresPerStep = static_cast<double>(stepLength) * 0.01;
-    std::string page;
-    page.reserve(kPageStart.size() + kPageEnd.size() + entries.size() * 440);
-    page += kPageStart;
+    std::string piece(kPageStart);
     for (const StepRecord& entry : entries) {
-        page += kRowStart;
-        page += FormatEntryTime(EntryTime(entry), "%Y %B %d");
-        page += kRowMiddle;
-        AppendDistance(page, static_cast<double>(entry.steps) * metresPerStep);
-        page += kRowEnd;
+        piece += kRowStart;
+        piece += FormatEntryTime(EntryTime(entry), "%Y %B %d");
+        piece += kRowMiddle;
+        AppendDistance(piece, static_cast<double>(entry.steps) * metresPerStep);
+        piece += kRowEnd;
+        if (piece.size() >= kPieceSize) {
+            write(piece);
+            piece.clear();
+        }
     }
-    page += kPageEnd;
+    piece += kPageEnd;
+    write(piece);
+}
+
+} // namespace
+
+std::string FormatHtmlReport(const std::vector<StepRecord>& entries, std::uint32_t stepLength) {
+    std::string page;
+    GenerateHtmlReport(entries, stepLength, [&page](const std::string& piece) { page += piece; });
     return page;
 }
 
 bool WriteHtmlReportFile(const std::filesystem::path& path, const std::vector<StepRecord>& entries,
                          std::uint32_t stepLength) {
-    std::string page = FormatHtmlReport(entries, stepLength);
-    return ReplaceFileContents(path.c_str(),
-                               {reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
+    if (!MayReplace(path.c_str()))
+        return false;
+    ReplacementFile file(path.c_str());
+    bool written = true;
+    GenerateHtmlReport(entries, stepLength, [&](const std::string& piece) {
+        written = written &&
+                  file.Write({reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()});
+    });
+    return written && file.Commit();
 }

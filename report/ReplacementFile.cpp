@@ -60,10 +60,3 @@ bool MayReplace(const char* fileName) {
     }
     return errno == ENOENT;
 }
-
-bool ReplaceFileContents(const char* fileName, std::span<const std::uint8_t> bytes) {
-    if (!MayReplace(fileName))
-        return false;
-    ReplacementFile file(fileName);
-    return file.Write(bytes) && file.Commit();
-}

@@ -32,7 +32,3 @@ private:
 // one the user could not open for writing may not, so that replacing by rename
 // does not get round a read-only file.
 bool MayReplace(const char* fileName);
-
-// Replaces the whole file with the bytes through a ReplacementFile. False,
-// with the file as it was, when it may not or could not be replaced.
-bool ReplaceFileContents(const char* fileName, std::span<const std::uint8_t> bytes);
