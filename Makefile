@@ -23,6 +23,7 @@ run: all
 
 test: test-deps all
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory sanitized-test fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD_DIR)
@@ -36,3 +37,31 @@ install: all
 # A Debian package, trekline_<version>_<arch>.deb, in $(BUILD_DIR).
 package: all
 	cmake --build $(BUILD_DIR) --target package
+
+# The store and report tests, the fault-injection tests and the data file
+# fuzzer, built with clang, AddressSanitizer and UBSan in a directory of their
+# own; any sanitizer report, leaks included, fails them.
+SAN_BUILD_DIR := $(BUILD_DIR)/sanitized
+SAN_ENV := LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1
+FUZZ_SECONDS ?= 600
+TEST_FUZZ_SECONDS ?= 60
+
+.PHONY: sanitized sanitized-test fuzz
+
+sanitized: test-deps
+	@test -f $(SAN_BUILD_DIR)/CMakeCache.txt || \
+	  cmake -S . -B $(SAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+	    -DTREKLINE_FUZZ=ON -DTREKLINE_WERROR=$(WERROR)
+	cmake --build $(SAN_BUILD_DIR) -j $(JOBS) --target store_tests report_tests fault_tests step_file_fuzzer
+
+sanitized-test: sanitized
+	cd $(SAN_BUILD_DIR)/tests && $(SAN_ENV) ./store_tests && $(SAN_ENV) ./report_tests && \
+	  $(SAN_ENV) ./fault/fault_tests
+
+# FUZZ_SECONDS=600 make fuzz; new inputs gather in the build directory, the
+# committed seeds stay as they are.
+fuzz: sanitized
+	mkdir -p $(SAN_BUILD_DIR)/fuzz-corpus
+	$(SAN_ENV) $(SAN_BUILD_DIR)/tests/fuzz/step_file_fuzzer -max_total_time=$(FUZZ_SECONDS) \
+	  -timeout=20 -print_final_stats=1 -artifact_prefix=$(SAN_BUILD_DIR)/ \
+	  $(SAN_BUILD_DIR)/fuzz-corpus tests/fuzz/corpus
