@@ -1,0 +1,219 @@
+// Every file call that Add, Delete and Save HTML Report make is failed in
+// turn, once and from then on, with the errors a full disk, a failing disk and
+// a read-only directory give. Afterwards each file is byte for byte as before
+// the command or as a successful command leaves it, nothing else is left in
+// the directory, and the next command works.
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "CStepFile.h"
+#include "DiaryCommands.h"
+#include "HtmlReport.h"
+#include "InjectedFault.h"
+#include "StepReport.h"
+#include "TempDir.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono;
+
+namespace {
+
+// The regular files of the current directory and their bytes.
+using DirectoryState = std::map<std::string, std::vector<unsigned char>>;
+
+DirectoryState ReadDirectory() {
+    DirectoryState state;
+    for (const fs::directory_entry& entry : fs::directory_iterator("."))
+        state[entry.path().filename().string()] = ReadFileBytes(entry.path());
+    return state;
+}
+
+void WriteDirectory(const DirectoryState& state) {
+    for (const fs::directory_entry& entry : fs::directory_iterator("."))
+        fs::remove(entry.path());
+    for (const auto& [name, bytes] : state)
+        WriteFileBytes(name, bytes);
+}
+
+std::vector<unsigned char> Records(std::uint32_t count) {
+    std::vector<unsigned char> bytes;
+    for (std::uint32_t i = 1; i <= count; ++i) {
+        StepRecord r;
+        r.steps = 1000 * i;
+        r.year = 2024;
+        r.month = 3;
+        r.day = static_cast<std::uint16_t>(i);
+        r.identifier = i;
+        StepRecordBytes b = EncodeStepRecord(r);
+        bytes.insert(bytes.end(), b.begin(), b.end());
+    }
+    return bytes;
+}
+
+// A diary of five entries and the pages of an earlier report.
+DirectoryState StartingState() {
+    return {{"data.steps", Records(5)},
+            {"out.html", {'o', 'l', 'd'}},
+            {"data_steps.bmp", {'B', 'M', 'o', 'l', 'd'}}};
+}
+
+bool AddCommand() {
+    return AddEntry(4321, 2024y / March / 10d);
+}
+
+bool DeleteCommand() {
+    DeleteEntry(3);
+    return true;
+}
+
+// The report as the window makes it from the listed entries: one read of the
+// diary, the picture, then the page.
+bool ReportCommand() {
+    ReportData data = LoadReportData({4, 1, 2, 3, 5});
+    if (!data.complete)
+        return false;
+    SaveChartPicture(data, true);
+    return WriteHtmlReportFile("out.html", data.entries, ParseStepLength("100"));
+}
+
+struct Command {
+    const char* name;
+    std::function<bool()> run;
+    bool reportsResult;
+};
+
+const Command kCommands[] = {{"Add", AddCommand, true},
+                             {"Delete", DeleteCommand, false},
+                             {"Save HTML Report", ReportCommand, true}};
+
+// Each file as before or as after a good run; no file of any other name.
+void ExpectOldOrNew(const DirectoryState& now, const DirectoryState& before,
+                    const DirectoryState& after, const std::string& what) {
+    for (const auto& [name, bytes] : now) {
+        auto old = before.find(name);
+        auto good = after.find(name);
+        EXPECT_TRUE((old != before.end() && old->second == bytes) ||
+                    (good != after.end() && good->second == bytes))
+            << what << ": " << name << " is neither the old nor the new file";
+    }
+    for (const auto& [name, bytes] : before)
+        EXPECT_TRUE(now.count(name) || !after.count(name)) << what << ": " << name << " is gone";
+}
+
+// The command run again without faults finishes the job: the diary as after
+// one good run (an Add that went through adds one more), the pages made anew.
+void ExpectNextCommandWorks(const Command& command, const DirectoryState& faulted,
+                            const DirectoryState& after, const std::string& what) {
+    const bool addedAlready =
+        std::string(command.name) == "Add" && faulted.at("data.steps") == after.at("data.steps");
+    EXPECT_TRUE(command.run()) << what << ": the next command failed";
+    DirectoryState now = ReadDirectory();
+    if (addedAlready) {
+        std::vector<unsigned char> twice = after.at("data.steps");
+        StepRecordBytes last;
+        std::copy(twice.end() - kStepRecordSize, twice.end(), last.begin());
+        StepRecord again = DecodeStepRecord(last.data());
+        ++again.identifier;
+        last = EncodeStepRecord(again);
+        twice.insert(twice.end(), last.begin(), last.end());
+        EXPECT_EQ(now.at("data.steps"), twice) << what;
+    } else {
+        EXPECT_EQ(now, after) << what;
+    }
+    EXPECT_TRUE(LoadEntryItems().has_value()) << what;
+}
+
+// Runs the command once under each plan the make function gives for call
+// numbers 1 to the number of calls a good run makes.
+int FailEachCall(const Command& command, const std::function<FaultPlan(int)>& make) {
+    const DirectoryState before = StartingState();
+    WriteDirectory(before);
+    ArmFault({});
+    const bool goodResult = command.run();
+    const std::vector<FileCall> calls = DisarmFault();
+    const DirectoryState after = ReadDirectory();
+    EXPECT_TRUE(goodResult) << command.name;
+    const bool changesDiary = std::string(command.name) != "Save HTML Report";
+    EXPECT_EQ(before.at("data.steps") != after.at("data.steps"), changesDiary) << command.name;
+
+    int runs = 0;
+    for (int n = 1; n <= static_cast<int>(calls.size()); ++n) {
+        FaultPlan plan = make(n);
+        WriteDirectory(before);
+        ArmFault(plan);
+        const bool result = command.run();
+        const std::vector<FileCall> made = DisarmFault();
+        ++runs;
+        const std::string what = std::string(command.name) + " failing call " + std::to_string(n) +
+                                 (plan.persistent ? " onwards" : "") + " with errno " +
+                                 std::to_string(plan.error) + " among " + DescribeCalls(made);
+        const DirectoryState faulted = ReadDirectory();
+        ExpectOldOrNew(faulted, before, after, what);
+        // A command that says it succeeded has done all of it; a single
+        // failure in an Add is never reported as success nor the reverse.
+        if (result && command.reportsResult) {
+            EXPECT_EQ(faulted.at("data.steps"), after.at("data.steps")) << what;
+        }
+        if (std::string(command.name) == "Add" && !plan.persistent) {
+            EXPECT_EQ(result, faulted.at("data.steps") == after.at("data.steps")) << what;
+        }
+        if (std::string(command.name) == "Save HTML Report" && result) {
+            EXPECT_EQ(faulted.at("out.html"), after.at("out.html")) << what;
+        }
+        ExpectNextCommandWorks(command, faulted, after, what);
+        if (::testing::Test::HasFailure())
+            break;
+    }
+    return runs;
+}
+
+} // namespace
+
+TEST(CommandFaultTest, EveryFailingFileCallLeavesTheOldOrTheNewFilesAndTheNextCommandWorks) {
+    ScopedTempDir dir;
+    int runs = 0;
+    for (const Command& command : kCommands)
+        for (int error : {EIO, ENOSPC, EROFS})
+            for (bool persistent : {false, true}) {
+                runs += FailEachCall(command, [&](int n) {
+                    FaultPlan plan;
+                    plan.failAt = n;
+                    plan.error = error;
+                    plan.persistent = persistent;
+                    return plan;
+                });
+                ASSERT_FALSE(HasFailure());
+            }
+    std::printf("[ faults   ] %d runs with one failing file call\n", runs);
+}
+
+TEST(CommandFaultTest, ADirectoryThatCannotBeChangedKeepsEveryFileAndStillLists) {
+    ScopedTempDir dir;
+    for (int error : {EROFS, EACCES}) {
+        const DirectoryState before = StartingState();
+        for (const Command& command : kCommands) {
+            WriteDirectory(before);
+            FaultPlan plan;
+            plan.failAt = 1;
+            plan.error = error;
+            plan.persistent = true;
+            plan.changesOnly = true;
+            ArmFault(plan);
+            const bool result = command.run();
+            std::optional<std::vector<EntryItem>> items = LoadEntryItems();
+            DisarmFault();
+            if (command.reportsResult) {
+                EXPECT_FALSE(result) << command.name;
+            }
+            EXPECT_EQ(ReadDirectory(), before) << command.name << " errno " << error;
+            ASSERT_TRUE(items.has_value()) << command.name;
+            EXPECT_EQ(items->size(), 5u) << command.name;
+        }
+    }
+}
