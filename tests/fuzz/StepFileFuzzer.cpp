@@ -1,0 +1,211 @@
+// Any bytes as "data.steps": list, find, delete, append and draw the report,
+// and check each result against what the file's layout says it must be.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "CStepFile.h"
+#include "Canvas.h"
+#include "DiaryCommands.h"
+#include "HtmlReport.h"
+#include "LabelFont.h"
+#include "StepChart.h"
+#include "StepReport.h"
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+
+#define CHECK(condition)                                                                           \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (false)
+
+const LabelFont* g_font = nullptr;
+
+Bytes ReadBytes(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const char* name, const Bytes& bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+// A record the file holds and where it starts.
+struct Stored {
+    StepRecord record;
+    std::size_t offset;
+};
+
+// What a backwards scan must visit, worked out from the layout alone: whole
+// records from the end, stopping before a stored end marker.
+std::vector<Stored> ExpectedScan(const Bytes& bytes) {
+    std::vector<Stored> scan;
+    for (std::size_t end = bytes.size(); end >= kStepRecordSize; end -= kStepRecordSize) {
+        StepRecord r = DecodeStepRecord(&bytes[end - kStepRecordSize]);
+        if (r.steps == kEndMarker)
+            break;
+        scan.push_back({r, end - kStepRecordSize});
+    }
+    return scan;
+}
+
+const Stored* FirstWithId(const std::vector<Stored>& scan, std::uint32_t id) {
+    auto found =
+        std::ranges::find_if(scan, [&](const Stored& s) { return s.record.identifier == id; });
+    return found == scan.end() ? nullptr : &*found;
+}
+
+void CheckReading(const std::vector<Stored>& scan) {
+    CStepFile file("data.steps");
+    CHECK(file.IsOk());
+    std::vector<StepRecord> all = file.ReadAll();
+    CHECK(all.size() == scan.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        CHECK(all[i] == scan[i].record);
+
+    std::vector<StepRecord> walked;
+    StepRecord r;
+    for (file.ReadLast(r); r.steps != kEndMarker && walked.size() <= all.size(); file.StepBack(r))
+        walked.push_back(r);
+    CHECK(walked == all);
+    CHECK(file.IsOk());
+
+    for (std::size_t i = 0; i < std::min<std::size_t>(scan.size(), 8); ++i) {
+        StepRecord found;
+        file.FindById(scan[i].record.identifier, found);
+        CHECK(found == FirstWithId(scan, scan[i].record.identifier)->record);
+    }
+}
+
+std::uint32_t IdentifierMissingFrom(const std::vector<Stored>& scan) {
+    for (std::uint32_t id = 0;; ++id)
+        if (!FirstWithId(scan, id))
+            return id;
+}
+
+void CheckDelete(Bytes& bytes, std::uint8_t choice) {
+    const std::vector<Stored> scan = ExpectedScan(bytes);
+    const std::uint32_t id = scan.empty() || choice % 8 == 7
+                                 ? IdentifierMissingFrom(scan)
+                                 : scan[choice % scan.size()].record.identifier;
+    DeleteEntry(id);
+    Bytes expected = bytes;
+    if (const Stored* match = FirstWithId(scan, id)) {
+        auto at = expected.begin() + static_cast<std::ptrdiff_t>(match->offset);
+        expected.erase(at, at + static_cast<std::ptrdiff_t>(kStepRecordSize));
+    }
+    bytes = ReadBytes("data.steps");
+    CHECK(bytes == expected);
+    CHECK(!fs::exists("data.tmp"));
+}
+
+void CheckAppend(Bytes& bytes, const std::uint8_t* data, std::size_t size) {
+    auto at = [&](std::size_t i) -> std::uint32_t { return i < size ? data[i] : 0; };
+    const std::uint32_t steps = at(1) | at(2) << 8 | at(3) << 16 | at(4) << 24;
+    using namespace std::chrono;
+    const year_month_day date{year(1601 + static_cast<int>((at(5) | at(6) << 8) % 29227)),
+                              month(1 + at(7) % 12), day(1 + at(8) % 28)};
+    const bool added = AddEntry(steps, date);
+    Bytes after = ReadBytes("data.steps");
+    if (steps == kEndMarker) {
+        CHECK(!added && after == bytes);
+        return;
+    }
+    CHECK(added);
+    StepRecord expected;
+    expected.steps = steps;
+    expected.year = static_cast<std::uint16_t>(static_cast<int>(date.year()));
+    expected.month = static_cast<std::uint16_t>(static_cast<unsigned>(date.month()));
+    expected.day = static_cast<std::uint16_t>(static_cast<unsigned>(date.day()));
+    expected.dayOfWeek = static_cast<std::uint16_t>(weekday(sys_days(date)).c_encoding());
+    // The identifier follows the last record stored, even one the scans stop at.
+    expected.identifier =
+        bytes.size() < kStepRecordSize
+            ? 1
+            : DecodeStepRecord(&bytes[bytes.size() - kStepRecordSize]).identifier + 1;
+    StepRecordBytes record = EncodeStepRecord(expected);
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    CHECK(after == bytes);
+}
+
+void CheckListAndReport(const Bytes& bytes, bool drawValues) {
+    const std::vector<Stored> scan = ExpectedScan(bytes);
+    std::optional<std::vector<EntryItem>> items = LoadEntryItems();
+    CHECK(items && items->size() == scan.size());
+    CHECK(std::ranges::is_sorted(*items, {}, &EntryItem::text));
+
+    std::vector<std::uint32_t> ids;
+    for (const EntryItem& item : *items)
+        ids.push_back(item.identifier);
+    ReportData data = LoadReportData(ids);
+    CHECK(data.complete && data.entries.size() == ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        CHECK(data.entries[i] == FirstWithId(scan, ids[i])->record);
+    std::uint32_t maximum = 0;
+    for (const Stored& stored : scan)
+        maximum = std::max(maximum, stored.record.steps);
+    CHECK(data.maximum == maximum);
+
+    Canvas canvas(500, 300, 32);
+    DrawStepChart(canvas, g_font, data.entries, data.maximum, drawValues);
+    const std::string page = FormatHtmlReport(data.entries, ParseStepLength("100"));
+    std::size_t rows = 0;
+    for (std::size_t at = page.find("<tr><td"); at != std::string::npos;
+         at = page.find("<tr><td", at + 1))
+        ++rows;
+    CHECK(rows == 4 + data.entries.size());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Work in a directory of our own, in memory when the machine has one:
+    // every command syncs the file, and the disk is not what is tested here.
+    fs::path base = fs::is_directory("/dev/shm") && access("/dev/shm", W_OK) == 0
+                        ? fs::path("/dev/shm")
+                        : fs::temp_directory_path();
+    static std::string directory = (base / "trekline-fuzz-XXXXXX").string();
+    if (!mkdtemp(directory.data()) || chdir(directory.c_str()) != 0) {
+        std::perror("trekline fuzz directory");
+        std::exit(1);
+    }
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(directory, ignored);
+    });
+    static std::unique_ptr<LabelFont> font = LabelFont::Create("Verdana", 12);
+    g_font = font.get();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Bytes bytes(data, data + size);
+    WriteBytes("data.steps", bytes);
+    const std::uint8_t choice = size > 0 ? data[0] : 0;
+
+    CheckReading(ExpectedScan(bytes));
+    CheckListAndReport(bytes, choice & 1);
+    CheckDelete(bytes, choice);
+    CheckAppend(bytes, data, size);
+    CheckReading(ExpectedScan(bytes));
+    CheckListAndReport(bytes, choice & 2);
+    return 0;
+}
