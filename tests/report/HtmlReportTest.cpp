@@ -7,19 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-StepRecord Entry(std::uint32_t steps, std::uint16_t year, std::uint16_t month, std::uint16_t day) {
-    StepRecord r;
-    r.steps = steps;
-    r.year = year;
-    r.month = month;
-    r.day = day;
-    return r;
-}
 
 std::string Row(const std::string& date, const std::string& distance) {
     return "<tr><td bgcolor='#FFFFFF' align='center' valign='center' width='400'><font "
@@ -48,7 +40,7 @@ std::vector<std::string> RowDates(const std::string& page) {
 
 TEST(HtmlReportTest, SingleRowPageIsExact) {
     ScopedTimeZone zone("Europe/Berlin");
-    std::string page = FormatHtmlReport({Entry(8000, 2006, 3, 5)}, 100);
+    std::string page = FormatHtmlReport({DiaryEntry(8000, 2006, 3, 5)}, 100);
     EXPECT_EQ(page.size(), 1789u);
     EXPECT_EQ(page.find_first_of("\r\n"), std::string::npos);
     EXPECT_TRUE(page.starts_with("<html><head><title>Steps</title><script type='text/javascript' "
@@ -63,7 +55,7 @@ TEST(HtmlReportTest, SingleRowPageIsExact) {
 
 TEST(HtmlReportTest, DistanceIsStepsTimesStepLengthInMetres) {
     auto rowFor = [](std::uint32_t steps, std::uint32_t length) {
-        return FormatHtmlReport({Entry(steps, 2006, 3, 5)}, length);
+        return FormatHtmlReport({DiaryEntry(steps, 2006, 3, 5)}, length);
     };
     EXPECT_NE(rowFor(10000, 75).find("7500.00m."), std::string::npos);
     EXPECT_NE(rowFor(10000, 0).find(">0.00m."), std::string::npos);
@@ -88,8 +80,8 @@ TEST(HtmlReportTest, StepLengthIsReadAsStrtoulReadsIt) {
 TEST(HtmlReportTest, RowsFollowTheGivenOrderWithTrueDatesInEveryZone) {
     for (const char* tz : {"Asia/Tokyo", "America/Los_Angeles", "UTC"}) {
         ScopedTimeZone zone(tz);
-        std::string page = FormatHtmlReport({Entry(1, 1965, 7, 4), Entry(2, 2006, 3, 5),
-                                             Entry(3, 2006, 3, 5), Entry(4, 2040, 2, 29)},
+        std::string page = FormatHtmlReport({DiaryEntry(1, 1965, 7, 4), DiaryEntry(2, 2006, 3, 5),
+                                             DiaryEntry(3, 2006, 3, 5), DiaryEntry(4, 2040, 2, 29)},
                                             100);
         EXPECT_EQ(RowDates(page), (std::vector<std::string>{"1965 July 04", "2006 March 05",
                                                             "2006 March 05", "2040 February 29"}))
@@ -100,19 +92,19 @@ TEST(HtmlReportTest, RowsFollowTheGivenOrderWithTrueDatesInEveryZone) {
 TEST(HtmlReportTest, UndatableEntriesShowTheStartOfCalendarTime) {
     {
         ScopedTimeZone east("Asia/Tokyo");
-        EXPECT_EQ(RowDates(FormatHtmlReport({Entry(1, 1200, 1, 1)}, 100)),
+        EXPECT_EQ(RowDates(FormatHtmlReport({DiaryEntry(1, 1200, 1, 1)}, 100)),
                   std::vector<std::string>{"1970 January 01"});
     }
     {
         ScopedTimeZone west("America/New_York");
-        EXPECT_EQ(RowDates(FormatHtmlReport({Entry(1, 1200, 1, 1)}, 100)),
+        EXPECT_EQ(RowDates(FormatHtmlReport({DiaryEntry(1, 1200, 1, 1)}, 100)),
                   std::vector<std::string>{"1969 December 31"});
     }
 }
 
 TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
     ScopedTempDir dir;
-    ASSERT_TRUE(WriteHtmlReportFile("out.html", {Entry(1, 2006, 3, 5)}, 100));
+    ASSERT_TRUE(WriteHtmlReportFile("out.html", {DiaryEntry(1, 2006, 3, 5)}, 100));
     std::vector<unsigned char> previous = ReadFileBytes("out.html");
     ASSERT_EQ(previous.size(), 1786u);
 
@@ -123,7 +115,7 @@ TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
     small.rlim_cur = 1000;
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
-    bool written = WriteHtmlReportFile("out.html", {Entry(8000, 2006, 3, 5)}, 100);
+    bool written = WriteHtmlReportFile("out.html", {DiaryEntry(8000, 2006, 3, 5)}, 100);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -132,5 +124,5 @@ TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1)
         << "no scratch file is left behind";
 
-    EXPECT_FALSE(WriteHtmlReportFile("missing-dir/out.html", {Entry(1, 2006, 3, 5)}, 100));
+    EXPECT_FALSE(WriteHtmlReportFile("missing-dir/out.html", {DiaryEntry(1, 2006, 3, 5)}, 100));
 }

@@ -7,19 +7,7 @@
 
 #include "CStepFile.h"
 #include "TempDir.h"
-
-namespace {
-
-void WriteDiary(const std::vector<StepRecord>& records) {
-    std::vector<unsigned char> bytes;
-    for (const StepRecord& r : records) {
-        StepRecordBytes b = EncodeStepRecord(r);
-        bytes.insert(bytes.end(), b.begin(), b.end());
-    }
-    WriteFileBytes("data.steps", bytes);
-}
-
-} // namespace
+#include "TestDiary.h"
 
 TEST(StepReportTest, OneReadAnswersEveryLookupAsTheFileWould) {
     ScopedTempDir dir;

@@ -6,30 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-StepRecord Entry(std::uint32_t steps, std::uint16_t year, std::uint16_t month, std::uint16_t day,
-                 std::uint32_t identifier = 0) {
-    StepRecord r;
-    r.steps = steps;
-    r.year = year;
-    r.month = month;
-    r.day = day;
-    r.identifier = identifier;
-    return r;
-}
-
-// Writes records back to back, as the program would have appended them.
-void WriteRecords(const std::vector<StepRecord>& records, std::vector<unsigned char> lead = {}) {
-    for (const StepRecord& r : records) {
-        StepRecordBytes b = EncodeStepRecord(r);
-        lead.insert(lead.end(), b.begin(), b.end());
-    }
-    WriteFileBytes("data.steps", lead);
-}
 
 std::vector<std::uint32_t> Identifiers(CStepFile& file) {
     std::vector<std::uint32_t> ids;
@@ -41,7 +22,7 @@ std::vector<std::uint32_t> Identifiers(CStepFile& file) {
 } // namespace
 
 TEST(StepRecordTest, EncodesTheStoredLayout) {
-    StepRecord r = Entry(12, 2006, 5, 5, 1);
+    StepRecord r = DiaryEntry(12, 2006, 5, 5, 1);
     r.dayOfWeek = 5;
     std::vector<unsigned char> expected = {12, 0, 0, 0, 0xD6, 0x07, 5, 0, 5, 0, 5, 0,
                                            0,  0, 0, 0, 0,    0,    0, 0, 1, 0, 0, 0};
@@ -55,12 +36,12 @@ TEST(CStepFileTest, MissingFileIsCreatedEmptyAndFirstRecordGetsIdentifierOne) {
     CStepFile file("data.steps");
     ASSERT_TRUE(file.IsOk());
     EXPECT_TRUE(fs::exists("data.steps"));
-    StepRecord last = Entry(5, 2000, 1, 1, 99);
+    StepRecord last = DiaryEntry(5, 2000, 1, 1, 99);
     file.ReadLast(last);
     EXPECT_EQ(last.steps, kEndMarker);
     EXPECT_EQ(last.identifier, 0u);
 
-    StepRecord added = Entry(12, 2006, 5, 5);
+    StepRecord added = DiaryEntry(12, 2006, 5, 5);
     added.hour = 13;
     added.milliseconds = 250;
     file.Append(added);
@@ -73,14 +54,14 @@ TEST(CStepFileTest, MissingFileIsCreatedEmptyAndFirstRecordGetsIdentifierOne) {
 
 TEST(CStepFileTest, IdentifiersFollowTheNewestRecordAndAreReusedAfterDeletingIt) {
     ScopedTempDir dir;
-    WriteRecords({Entry(1, 2006, 1, 1, 40), Entry(2, 2006, 1, 2, 7)});
+    WriteDiary({DiaryEntry(1, 2006, 1, 1, 40), DiaryEntry(2, 2006, 1, 2, 7)});
     CStepFile file("data.steps");
-    StepRecord r = Entry(3, 2006, 1, 3);
+    StepRecord r = DiaryEntry(3, 2006, 1, 3);
     file.Append(r);
     EXPECT_EQ(r.identifier, 8u);
 
     file.DeleteById(8);
-    StepRecord again = Entry(4, 2006, 1, 4);
+    StepRecord again = DiaryEntry(4, 2006, 1, 4);
     file.Append(again);
     EXPECT_EQ(again.identifier, 8u);
     EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{8, 7, 40}));
@@ -88,7 +69,7 @@ TEST(CStepFileTest, IdentifiersFollowTheNewestRecordAndAreReusedAfterDeletingIt)
 
 TEST(CStepFileTest, ReadsBackwardsAndKeepsThePositionAtTheRecordRead) {
     ScopedTempDir dir;
-    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2)});
+    WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)});
     CStepFile file("data.steps");
     StepRecord r;
     file.ReadLast(r);
@@ -103,29 +84,29 @@ TEST(CStepFileTest, ReadsBackwardsAndKeepsThePositionAtTheRecordRead) {
 
 TEST(CStepFileTest, LeadingPartialBytesAreNeverReadAndSurviveADelete) {
     ScopedTempDir dir;
-    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2)}, {0xAB, 0xCD});
+    WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)}, {0xAB, 0xCD});
     CStepFile file("data.steps");
     EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{2, 1}));
     StepRecord found;
     file.FindById(1, found);
-    EXPECT_EQ(found, Entry(1, 2006, 1, 1, 1));
+    EXPECT_EQ(found, DiaryEntry(1, 2006, 1, 1, 1));
 
     file.DeleteById(2);
     std::vector<unsigned char> bytes = ReadFileBytes("data.steps");
     ASSERT_EQ(bytes.size(), 26u);
     EXPECT_EQ(bytes[0], 0xAB);
     EXPECT_EQ(bytes[1], 0xCD);
-    EXPECT_EQ(DecodeStepRecord(&bytes[2]), Entry(1, 2006, 1, 1, 1));
+    EXPECT_EQ(DecodeStepRecord(&bytes[2]), DiaryEntry(1, 2006, 1, 1, 1));
     EXPECT_FALSE(fs::exists("data.tmp"));
 }
 
 TEST(CStepFileTest, AStoredEndMarkerHidesItselfAndEveryOlderRecord) {
     ScopedTempDir dir;
-    WriteRecords(
-        {Entry(1, 2006, 1, 1, 1), Entry(kEndMarker, 2006, 1, 2, 2), Entry(3, 2006, 1, 3, 3)});
+    WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(kEndMarker, 2006, 1, 2, 2),
+                DiaryEntry(3, 2006, 1, 3, 3)});
     CStepFile file("data.steps");
     EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{3}));
-    StepRecord found = Entry(9, 1999, 9, 9, 9);
+    StepRecord found = DiaryEntry(9, 1999, 9, 9, 9);
     file.FindById(1, found);
     EXPECT_EQ(found.steps, kEndMarker);
     EXPECT_EQ(found.year, 1999) << "a miss sets only the steps field";
@@ -137,9 +118,9 @@ TEST(CStepFileTest, AStoredEndMarkerHidesItselfAndEveryOlderRecord) {
 
 TEST(CStepFileTest, AppendRefusesTheEndMarkerAsACount) {
     ScopedTempDir dir;
-    WriteRecords({Entry(1, 2006, 1, 1, 1)});
+    WriteDiary({DiaryEntry(1, 2006, 1, 1, 1)});
     CStepFile file("data.steps");
-    StepRecord r = Entry(kEndMarker, 2006, 1, 2);
+    StepRecord r = DiaryEntry(kEndMarker, 2006, 1, 2);
     file.Append(r);
     EXPECT_FALSE(file.IsOk());
     EXPECT_EQ(fs::file_size("data.steps"), 24u);
@@ -147,7 +128,7 @@ TEST(CStepFileTest, AppendRefusesTheEndMarkerAsACount) {
 
 TEST(CStepFileTest, DeletingAMissingIdentifierTouchesNothing) {
     ScopedTempDir dir;
-    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2)});
+    WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)});
     std::vector<unsigned char> before = ReadFileBytes("data.steps");
     auto modified = fs::last_write_time("data.steps");
     CStepFile file("data.steps");
@@ -161,7 +142,8 @@ TEST(CStepFileTest, DeleteRemovesTheNewestMatchAndKeepsPermissions) {
     ScopedTempDir dir;
     // Two records with one identifier can only come from outside the program;
     // the newest is the one the scan finds.
-    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2), Entry(3, 2006, 1, 3, 2)});
+    WriteDiary(
+        {DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2), DiaryEntry(3, 2006, 1, 3, 2)});
     fs::permissions("data.steps",
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     CStepFile file("data.steps");
@@ -180,7 +162,7 @@ TEST(CStepFileTest, AnAccessorThatIsNotOpenChangesNothing) {
     ScopedTempDir dir;
     CStepFile file("no-such-directory/data.steps");
     EXPECT_FALSE(file.IsOk());
-    StepRecord r = Entry(5, 2006, 1, 1);
+    StepRecord r = DiaryEntry(5, 2006, 1, 1);
     file.Append(r);
     file.DeleteById(1);
     StepRecord last;
@@ -192,7 +174,7 @@ TEST(CStepFileTest, AnAccessorThatIsNotOpenChangesNothing) {
 
 TEST(CStepFileTest, AScratchFileThatCannotBeWrittenLeavesTheDiaryAsItWas) {
     ScopedTempDir dir;
-    WriteRecords({Entry(1, 2006, 1, 1, 1), Entry(2, 2006, 1, 2, 2)});
+    WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)});
     std::vector<unsigned char> before = ReadFileBytes("data.steps");
     fs::create_directory("data.tmp"); // in the way of the scratch file, even for root
     CStepFile file("data.steps");
@@ -211,7 +193,7 @@ TEST(CStepFileTest, AnyPathLengthWorks) {
     std::string path = (deep / "data.steps").string();
     ASSERT_GT(path.size(), 700u);
     CStepFile file(path);
-    StepRecord r = Entry(3, 2006, 1, 1);
+    StepRecord r = DiaryEntry(3, 2006, 1, 1);
     file.Append(r);
     file.Append(r);
     file.DeleteById(1);

@@ -14,6 +14,7 @@
 
 #include "StepRecord.h"
 #include "TempDir.h"
+#include "TestDiary.h"
 
 extern char** environ;
 
@@ -85,30 +86,13 @@ private:
     int status_ = 0;
 };
 
-std::vector<unsigned char> Bytes(const StepRecord& record) {
-    StepRecordBytes bytes = EncodeStepRecord(record);
-    return {bytes.begin(), bytes.end()};
-}
-
-StepRecord Entry(std::uint32_t steps, int year, int month, int dayOfWeek, int day,
-                 std::uint32_t identifier) {
-    StepRecord record;
-    record.steps = steps;
-    record.year = static_cast<std::uint16_t>(year);
-    record.month = static_cast<std::uint16_t>(month);
-    record.dayOfWeek = static_cast<std::uint16_t>(dayOfWeek);
-    record.day = static_cast<std::uint16_t>(day);
-    record.identifier = identifier;
-    return record;
-}
-
 } // namespace
 
 TEST(ProgramWindowTest, KeysAddAnEntryEscapeKeepsTheWindowAndEnterEndsItWithStatusZero) {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "needs an X display";
     ScopedTempDir dir;
-    std::vector<unsigned char> diary = Bytes(Entry(950, 2006, 4, 1, 3, 1));
+    std::vector<unsigned char> diary = DiaryBytes({DiaryEntry(950, 2006, 4, 3, 1, 1)});
     WriteFileBytes("data.steps", diary);
 
     RunningProgram program;
@@ -125,7 +109,7 @@ TEST(ProgramWindowTest, KeysAddAnEntryEscapeKeepsTheWindowAndEnterEndsItWithStat
     Xdotool("key Tab space");
     ASSERT_TRUE(WaitUntil([] { return FileSize("data.steps") == 48; }));
     EXPECT_FALSE(program.HasExited());
-    std::vector<unsigned char> added = Bytes(Entry(12, 2006, 5, 5, 5, 2));
+    std::vector<unsigned char> added = DiaryBytes({DiaryEntry(12, 2006, 5, 5, 2, 5)});
     diary.insert(diary.end(), added.begin(), added.end());
     EXPECT_EQ(ReadFileBytes("data.steps"), diary);
 

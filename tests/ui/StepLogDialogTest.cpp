@@ -20,6 +20,7 @@
 #include "CStepLogDlg.h"
 #include "StepRecord.h"
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace {
 
@@ -53,26 +54,6 @@ bool WaitUntil(const std::function<bool()>& done) {
         wxMilliSleep(10);
     }
     return true;
-}
-
-std::vector<unsigned char> Bytes(std::uint32_t steps, int year, int month, int dayOfWeek, int day,
-                                 std::uint32_t identifier) {
-    StepRecord record;
-    record.steps = steps;
-    record.year = static_cast<std::uint16_t>(year);
-    record.month = static_cast<std::uint16_t>(month);
-    record.dayOfWeek = static_cast<std::uint16_t>(dayOfWeek);
-    record.day = static_cast<std::uint16_t>(day);
-    record.identifier = identifier;
-    StepRecordBytes bytes = EncodeStepRecord(record);
-    return {bytes.begin(), bytes.end()};
-}
-
-std::vector<unsigned char> Join(std::initializer_list<std::vector<unsigned char>> parts) {
-    std::vector<unsigned char> all;
-    for (const auto& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
 }
 
 std::vector<std::string> Texts(const wxListBox& list) {
@@ -132,9 +113,8 @@ protected:
 
 TEST_F(StepLogDialogTest, ShowsDefaultsAndTheDiaryInDateOrder) {
     ScopedTempDir dir;
-    WriteFileBytes("data.steps",
-                   Join({Bytes(950, 2006, 4, 1, 3, 1), Bytes(900, 2006, 4, 1, 3, 2),
-                         Bytes(1000, 2006, 4, 1, 3, 3), Bytes(5, 1999, 12, 5, 31, 4)}));
+    WriteDiary({DiaryEntry(950, 2006, 4, 3, 1, 1), DiaryEntry(900, 2006, 4, 3, 2, 1),
+                DiaryEntry(1000, 2006, 4, 3, 3, 1), DiaryEntry(5, 1999, 12, 31, 4, 5)});
     CStepLogDlg& dialog = ShowDialog();
 
     EXPECT_EQ(Find<wxTextCtrl>(1003).GetValue(), "1");
@@ -154,9 +134,9 @@ TEST_F(StepLogDialogTest, ShowsDefaultsAndTheDiaryInDateOrder) {
 
 TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     ScopedTempDir dir;
-    const auto first = Bytes(950, 2006, 4, 1, 3, 1);
-    const auto second = Bytes(900, 2006, 6, 4, 1, 2);
-    WriteFileBytes("data.steps", Join({first, second}));
+    const StepRecord first = DiaryEntry(950, 2006, 4, 3, 1, 1);
+    const StepRecord second = DiaryEntry(900, 2006, 6, 1, 2, 4);
+    WriteDiary({first, second});
     ShowDialog();
     auto& list = Find<wxListBox>(1006);
     ASSERT_EQ(list.GetCount(), 2u);
@@ -165,8 +145,8 @@ TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     ReplaceText(Find<wxTextCtrl>(1003), "1,234");
     Click(Find<wxButton>(1005));
     ASSERT_TRUE(WaitUntil([&] { return list.GetCount() == 3; }));
-    const auto added = Bytes(1234, 2006, 5, 5, 5, 3);
-    EXPECT_EQ(ReadFileBytes("data.steps"), Join({first, second, added}));
+    const StepRecord added = DiaryEntry(1234, 2006, 5, 5, 3, 5);
+    EXPECT_EQ(ReadFileBytes("data.steps"), DiaryBytes({first, second, added}));
     EXPECT_EQ(list.GetString(1), "Date: 2006.05.05, steps: 1234");
 
     // The up arrow steps from the typed count.
@@ -179,7 +159,7 @@ TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     steps.ChangeValue("-5");
     Click(Find<wxButton>(1005));
     wxYield();
-    EXPECT_EQ(ReadFileBytes("data.steps"), Join({first, second, added}));
+    EXPECT_EQ(ReadFileBytes("data.steps"), DiaryBytes({first, second, added}));
 
     // Delete with nothing selected does nothing.
     Click(Find<wxButton>(1007));
@@ -194,7 +174,7 @@ TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     ASSERT_TRUE(WaitUntil([&] { return list.GetSelection() == 1; }));
     Click(Find<wxButton>(1007));
     ASSERT_TRUE(WaitUntil([&] { return list.GetCount() == 2; }));
-    EXPECT_EQ(ReadFileBytes("data.steps"), Join({first, second}));
+    EXPECT_EQ(ReadFileBytes("data.steps"), DiaryBytes({first, second}));
     EXPECT_EQ(list.GetSelection(), wxNOT_FOUND);
     EXPECT_EQ(list.GetString(0), "Date: 2006.04.03, steps: 950");
     EXPECT_EQ(list.GetString(1), "Date: 2006.06.01, steps: 900");
@@ -221,8 +201,8 @@ std::vector<std::string> DirectoryEntries(const std::filesystem::path& directory
 
 TEST_F(StepLogDialogTest, SaveHtmlReportWritesBesideTheDiaryAndOpensThePage) {
     ScopedTempDir dir;
-    WriteFileBytes("data.steps", Join({Bytes(8000, 2006, 3, 0, 5, 1), Bytes(500, 2006, 3, 3, 1, 2),
-                                       Bytes(12000, 2006, 3, 6, 11, 3)}));
+    WriteDiary({DiaryEntry(8000, 2006, 3, 5, 1, 0), DiaryEntry(500, 2006, 3, 1, 2, 3),
+                DiaryEntry(12000, 2006, 3, 11, 3, 6)});
     std::filesystem::create_directory("elsewhere");
     CStepLogDlg& dialog = ShowDialog();
     std::vector<std::string> opened;
