@@ -50,10 +50,10 @@ TEST(HostileTextTest, PastedTextsParseToASoundCountAndStoreNoNonsense) {
             EXPECT_NE(*steps, kEndMarker);
             EXPECT_TRUE(AddEntry(*steps, 2025y / 6 / 1d));
             CStepFile file("data.steps");
-            StepRecord last;
-            file.ReadLast(last);
-            EXPECT_EQ(last.steps, *steps);
-            EXPECT_EQ(last.year, 2025);
+            StepRecord newest;
+            file.ReadLast(newest);
+            EXPECT_EQ(newest.steps, *steps);
+            EXPECT_EQ(newest.year, 2025);
         }
         const std::uint32_t length = ParseStepLength(text);
         EXPECT_FALSE(FormatHtmlReport({}, length).empty());
