@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/clipbrd.h>
 #include <wx/datectrl.h>
 #include <wx/evtloop.h>
 #include <wx/listbox.h>
@@ -262,4 +264,67 @@ TEST_F(StepLogDialogTest, HelpButtonAndF1OpenTheHelpPage) {
     ASSERT_TRUE(WaitUntil([&] { return opened.size() >= 2; }));
     wxYield();
     EXPECT_EQ(opened.size(), 2u) << "F1 opens the page once";
+}
+
+namespace {
+
+// Puts the text on the clipboard and pastes it over the edit's contents.
+void PasteInto(wxUIActionSimulator& input, wxTextCtrl& edit, const std::string& text) {
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(text)));
+    wxTheClipboard->Close();
+    edit.SetFocus();
+    wxYield();
+    input.Char('a', wxMOD_CONTROL);
+    input.Char('v', wxMOD_CONTROL);
+    wxYield();
+}
+
+} // namespace
+
+TEST_F(StepLogDialogTest, HostilePastesNeitherCrashNorStoreNonsense) {
+    ScopedTempDir dir;
+    CStepLogDlg& dialog = ShowDialog();
+    std::vector<std::string> opened;
+    dialog.SetDocumentOpener([&](const std::string& path) { opened.push_back(path); });
+    auto& steps = Find<wxTextCtrl>(1003);
+    auto& list = Find<wxListBox>(1006);
+
+    // What each pasted steps text stores; no value: nothing is added.
+    const std::vector<std::pair<std::string, std::optional<std::uint32_t>>> cases = {
+        {std::string(10000, '7'), std::nullopt},
+        {"12" + std::string(9998, 'x'), 12u},
+        {std::string(10000, '\x01'), 0u},
+        {"\t\n 42\x7f\x1b[31m", 42u},
+        {"\xD9\xA3\xD9\xA4 steps \xF0\x9F\x98\x80", 0u},
+        {"-" + std::string(9999, '9'), std::nullopt},
+        {"9 999 999", 9999999u},
+    };
+    std::size_t expectedEntries = 0;
+    for (const auto& [text, stored] : cases) {
+        const std::vector<unsigned char> before = ReadFileBytes("data.steps");
+        PasteInto(input_, steps, text);
+        EXPECT_EQ(steps.GetValue().utf8_string().substr(0, 40), text.substr(0, 40))
+            << "the paste arrived";
+        Click(Find<wxButton>(1005));
+        wxYield();
+        std::vector<unsigned char> after = ReadFileBytes("data.steps");
+        if (!stored) {
+            EXPECT_EQ(after, before) << text.substr(0, 20);
+            continue;
+        }
+        ++expectedEntries;
+        ASSERT_EQ(after.size(), before.size() + kStepRecordSize) << text.substr(0, 20);
+        EXPECT_EQ(DecodeStepRecord(&after[before.size()]).steps, *stored) << text.substr(0, 20);
+        EXPECT_TRUE(WaitUntil([&] { return list.GetCount() == expectedEntries; }));
+    }
+
+    // The step length edit takes the same abuse; the report still comes out.
+    PasteInto(input_, Find<wxTextCtrl>(1009), std::string(10000, '9') + "\x01\xF0\x9F\x98\x80");
+    Click(Find<wxButton>(1008));
+    ASSERT_TRUE(WaitUntil([&] { return opened.size() == 1; }));
+    std::vector<unsigned char> page = ReadFileBytes("out.html");
+    std::string text(page.begin(), page.end());
+    // 42 steps at the largest step length the text can give, 4294967295 cm.
+    EXPECT_NE(text.find(">1803886263.90m."), std::string::npos);
 }
