@@ -60,8 +60,9 @@ sanitized-test: sanitized
 
 # FUZZ_SECONDS=600 make fuzz; new inputs gather in the build directory, the
 # committed seeds stay as they are.
+# The fuzzer works in a directory of its own, so every path it is given is absolute.
 fuzz: sanitized
 	mkdir -p $(SAN_BUILD_DIR)/fuzz-corpus
 	$(SAN_ENV) $(SAN_BUILD_DIR)/tests/fuzz/step_file_fuzzer -max_total_time=$(FUZZ_SECONDS) \
-	  -timeout=20 -print_final_stats=1 -artifact_prefix=$(SAN_BUILD_DIR)/ \
-	  $(SAN_BUILD_DIR)/fuzz-corpus tests/fuzz/corpus
+	  -timeout=20 -print_final_stats=1 -artifact_prefix=$(abspath $(SAN_BUILD_DIR))/ \
+	  $(abspath $(SAN_BUILD_DIR)/fuzz-corpus) $(CURDIR)/tests/fuzz/corpus
