@@ -9,19 +9,6 @@
 
 namespace {
 
-// A product of planes and bits per pixel rounded up to a depth BMP files know.
-int RoundedBitCount(std::uint16_t planesTimesBits) {
-    if (planesTimesBits == 1) {
-        return 1;
-    }
-    for (const int depth : {4, 8, 16, 24}) {
-        if (planesTimesBits <= depth) {
-            return depth;
-        }
-    }
-    return 32;
-}
-
 std::vector<std::uint8_t> FileAndInfoHeaders(const BitmapInfo& info) {
     const BitmapInfoHeader& header = info.header;
     BitmapFileHeader fileHeader;
@@ -39,7 +26,7 @@ std::vector<std::uint8_t> FileAndInfoHeaders(const BitmapInfo& info) {
 std::optional<BitmapInfo> BuildBitmapInfo(const Canvas& canvas) {
     constexpr std::uint16_t planes = 1;
     const auto bitCount = static_cast<std::uint16_t>(canvas.BitsPerPixel());
-    const int rounded = RoundedBitCount(static_cast<std::uint16_t>(planes * bitCount));
+    const int rounded = RoundUpToBitmapDepth(static_cast<std::uint16_t>(planes * bitCount));
     const std::uint32_t colourCount = rounded < 24 ? 1u << rounded : 0;
 
     // The image size is a signed 32-bit field and the file size an unsigned one.

@@ -54,3 +54,15 @@ void AppendBytes(std::vector<std::uint8_t>& out, const BitmapInfo& info) {
         out.push_back(quad.rgbReserved);
     }
 }
+
+int RoundUpToBitmapDepth(int bitCount) {
+    if (bitCount == 1) {
+        return 1;
+    }
+    for (const int depth : {4, 8, 16, 24}) {
+        if (bitCount <= depth) {
+            return depth;
+        }
+    }
+    return 32;
+}

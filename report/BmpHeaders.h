@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <vector>
 
+// A bit count rounded up to the nearest depth BMP files know: 1, 4, 8, 16, 24
+// or 32 (0 counts as 4).
+int RoundUpToBitmapDepth(int bitCount);
+
 // The structures of an uncompressed BMP file. They are serialised field by
 // field in little-endian order, so their layout in memory does not matter.
 

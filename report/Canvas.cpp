@@ -9,19 +9,6 @@
 
 namespace {
 
-// Depths the canvas cannot hold are rounded up to the next one it can.
-int SupportedDepth(int bitsPerPixel) {
-    if (bitsPerPixel == 1) {
-        return 1;
-    }
-    for (const int depth : {4, 8, 16, 24}) {
-        if (bitsPerPixel <= depth) {
-            return depth;
-        }
-    }
-    return 32;
-}
-
 std::uint8_t Expand5To8(std::uint32_t fiveBits) {
     return static_cast<std::uint8_t>((fiveBits << 3) | (fiveBits >> 2));
 }
@@ -34,7 +21,7 @@ std::uint8_t Mix(std::uint8_t over, std::uint8_t under, std::uint8_t coverage) {
 
 Canvas::Canvas(int width, int height, int bitsPerPixel)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
-      bitsPerPixel_(SupportedDepth(bitsPerPixel)),
+      bitsPerPixel_(RoundUpToBitmapDepth(bitsPerPixel)),
       rowBytes_(static_cast<std::size_t>(PaddedRowBytes(width_, bitsPerPixel_))),
       pixels_(rowBytes_ * static_cast<std::size_t>(height_)),
       palette_(&PaletteForDepth(bitsPerPixel_)),

@@ -112,16 +112,8 @@ void CStepFile::ReadLast(StepRecord& out) {
         out.identifier = 0;
         return;
     }
-    StepRecordBytes bytes;
-    std::fseek(stream_, length - kRecordSize, SEEK_SET);
-    if (std::fread(bytes.data(), kStepRecordSize, 1, stream_) == 1) {
-        out = DecodeStepRecord(bytes.data());
-    } else {
+    if (!ReadRecordBefore(length, out))
         out.identifier = 0;
-        out.steps = kEndMarker;
-        ok_ = false;
-    }
-    std::fseek(stream_, length - kRecordSize, SEEK_SET);
 }
 
 void CStepFile::StepBack(StepRecord& out) {
@@ -130,15 +122,22 @@ void CStepFile::StepBack(StepRecord& out) {
         out = EndMarker();
         return;
     }
+    ReadRecordBefore(position, out);
+}
+
+bool CStepFile::ReadRecordBefore(long end, StepRecord& out) {
     StepRecordBytes bytes;
-    std::fseek(stream_, position - kRecordSize, SEEK_SET);
-    if (std::fread(bytes.data(), kStepRecordSize, 1, stream_) == 1) {
+    std::fseek(stream_, end - kRecordSize, SEEK_SET);
+    const bool read = std::fread(bytes.data(), kStepRecordSize, 1, stream_) == 1;
+    if (read) {
         out = DecodeStepRecord(bytes.data());
     } else {
         out.steps = kEndMarker;
         ok_ = false;
     }
-    std::fseek(stream_, position - kRecordSize, SEEK_SET);
+    // Read or not, the position is left at the start of that record.
+    std::fseek(stream_, end - kRecordSize, SEEK_SET);
+    return read;
 }
 
 void CStepFile::FindById(std::uint32_t id, StepRecord& out) {

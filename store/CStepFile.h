@@ -57,6 +57,9 @@ public:
 
 private:
     bool Reopen();
+    // Reads the record that ends at `end` and leaves the position at its
+    // start; a short read gives the end marker and clears ok.
+    bool ReadRecordBefore(long end, StepRecord& out);
     bool LockForChange();
     void Unlock();
     std::optional<std::vector<unsigned char>> ReadWholeFile();
