@@ -14,8 +14,9 @@ deps:
 test-deps:
 	@scripts/install-deps.sh test
 
+# Configures afresh when there is no build yet or CI's warning setting differs from the build's.
 configure:
-	@test -f $(BUILD_DIR)/CMakeCache.txt || \
+	@grep -qx 'TREKLINE_WERROR:BOOL=$(WERROR)' $(BUILD_DIR)/CMakeCache.txt 2>/dev/null || \
 	  cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTREKLINE_WERROR=$(WERROR)
 
 run: all
@@ -49,7 +50,7 @@ TEST_FUZZ_SECONDS ?= 60
 .PHONY: sanitized sanitized-test fuzz
 
 sanitized: test-deps
-	@test -f $(SAN_BUILD_DIR)/CMakeCache.txt || \
+	@grep -qx 'TREKLINE_WERROR:BOOL=$(WERROR)' $(SAN_BUILD_DIR)/CMakeCache.txt 2>/dev/null || \
 	  cmake -S . -B $(SAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
 	    -DTREKLINE_FUZZ=ON -DTREKLINE_WERROR=$(WERROR)
 	cmake --build $(SAN_BUILD_DIR) -j $(JOBS) --target store_tests report_tests fault_tests step_file_fuzzer

@@ -15,6 +15,7 @@
 
 #include "DiaryCommands.h"
 #include "DiaryFixture.h"
+#include "EditText.h"
 #include "EntryDate.h"
 #include "HtmlReport.h"
 #include "StepReport.h"
@@ -43,7 +44,8 @@ std::vector<std::uint32_t> ListedIdentifiers(std::uint32_t entries) {
 
 // Runs the command in a child process of its own, so that its peak memory is
 // its own, on a fresh copy of the diary each round.
-Measurement Measure(const Command& command, const fs::path& diary, int rounds) {
+Measurement Measure(const Command& command, const fs::path& diary, const fs::path& steps,
+                    int rounds) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         std::exit(1);
@@ -51,7 +53,7 @@ Measurement Measure(const Command& command, const fs::path& diary, int rounds) {
     if (pid == 0) {
         std::vector<double> times;
         for (int i = 0; i < rounds; ++i) {
-            fs::copy_file(diary, "data.steps", fs::copy_options::overwrite_existing);
+            fs::copy_file(diary, steps, fs::copy_options::overwrite_existing);
             auto start = std::chrono::steady_clock::now();
             command.run();
             auto stop = std::chrono::steady_clock::now();
@@ -87,7 +89,7 @@ int main(int argc, char** argv) {
     std::string work = (fs::temp_directory_path() / "trekline-bench-XXXXXX").string();
     if (!mkdtemp(work.data()))
         return 1;
-    fs::current_path(work);
+    const DiaryFiles files = DiaryFilesIn(work);
 
     std::printf("%-28s %10s %12s %12s\n", "command", "entries", "median ms", "peak MB");
     for (std::uint32_t size : sizes) {
@@ -95,31 +97,30 @@ int main(int argc, char** argv) {
         WriteDailyDiary(diary, size);
         const std::vector<std::uint32_t> listed = ListedIdentifiers(size);
         const std::vector<Command> commands = {
-            {"list (read + items)", [] { LoadEntryItems(); }},
+            {"list (read + items)", [&files] { LoadEntryItems(files); }},
             {"add + list",
-             [] {
-                 AddEntry(4321, std::chrono::year{2026} / 1 / 1);
-                 LoadEntryItems();
+             [&files] {
+                 AddEntry(files, 4321, std::chrono::year{2026} / 1 / 1);
+                 LoadEntryItems(files);
              }},
             {"delete + list",
-             [] {
-                 DeleteEntry(500);
-                 LoadEntryItems();
+             [&files] {
+                 DeleteEntry(files, 500);
+                 LoadEntryItems(files);
              }},
             {"report (chart, bmp, page)",
-             [&listed] {
-                 ReportData data = LoadReportData(listed);
-                 SaveChartPicture(data, true);
-                 WriteHtmlReportFile("out.html", data.entries, ParseStepLength("100"));
+             [&files, &listed] {
+                 ReportData data = LoadReportData(files, listed);
+                 SaveChartPicture(files, data, true, kTrueColourBitsPerPixel);
+                 WriteHtmlReportFile(files.page, data.entries, ParseStepLength("100"));
              }},
         };
         for (const Command& command : commands) {
-            Measurement m = Measure(command, diary, 5);
+            Measurement m = Measure(command, diary, files.steps, 5);
             std::printf("%-28s %10u %12.1f %12.1f\n", command.name, size, m.medianMs,
                         static_cast<double>(m.peakKb) / 1024.0);
             std::fflush(stdout);
         }
     }
-    fs::current_path("/");
     fs::remove_all(work);
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <vector>
 
+#include "EntryDate.h"
 #include "StepRecord.h"
 
 void WriteDailyDiary(const std::filesystem::path& file, std::uint32_t entries) {
@@ -16,10 +17,7 @@ void WriteDailyDiary(const std::filesystem::path& file, std::uint32_t entries) {
         const year_month_day date{day};
         StepRecord r;
         r.steps = 2000 + (i * 7919u) % 14000;
-        r.year = static_cast<std::uint16_t>(static_cast<int>(date.year()));
-        r.month = static_cast<std::uint16_t>(static_cast<unsigned>(date.month()));
-        r.day = static_cast<std::uint16_t>(static_cast<unsigned>(date.day()));
-        r.dayOfWeek = static_cast<std::uint16_t>(weekday{day}.c_encoding());
+        SetEntryDate(r, date);
         r.identifier = i + 1;
         StepRecordBytes b = EncodeStepRecord(r);
         bytes.insert(bytes.end(), b.begin(), b.end());

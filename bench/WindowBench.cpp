@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     if (!mkdtemp(work.data()))
         return 1;
     fs::current_path(work);
-    WriteDailyDiary("data.steps", entries);
+    WriteDailyDiary(DiaryFilesIn({}).steps, entries);
 
     const auto start = Clock::now();
     auto* dialog = new CStepLogDlg;

@@ -1,23 +1,23 @@
 #include "BmpHeaders.h"
 
+#include "LittleEndian.h"
+
 namespace {
 
-void AppendLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-}
-
 void Append16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-    AppendLittleEndian(out, value, 2);
+    unsigned char bytes[2];
+    PutLittleEndian16(bytes, value);
+    out.insert(out.end(), bytes, bytes + 2);
 }
 
 void Append32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    AppendLittleEndian(out, value, 4);
+    unsigned char bytes[4];
+    PutLittleEndian32(bytes, value);
+    out.insert(out.end(), bytes, bytes + 4);
 }
 
 void Append32(std::vector<std::uint8_t>& out, std::int32_t value) {
-    AppendLittleEndian(out, static_cast<std::uint32_t>(value), 4);
+    Append32(out, static_cast<std::uint32_t>(value));
 }
 
 } // namespace

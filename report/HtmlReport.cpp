@@ -37,28 +37,6 @@ void AppendDistance(std::string& page, double metres) {
     page.append(text, error == std::errc() ? end : text);
 }
 
-} // namespace
-
-std::uint32_t ParseStepLength(std::string_view whole) {
-    std::string_view text = whole.substr(0, kStepLengthTextLimit);
-    std::size_t at = text.find_first_not_of(" \t\n\v\f\r");
-    if (at == std::string_view::npos)
-        return 0;
-    bool negative = text[at] == '-';
-    if (text[at] == '-' || text[at] == '+')
-        ++at;
-    std::uint64_t value = 0;
-    auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
-    if (error == std::errc::result_out_of_range || value > UINT32_MAX)
-        return UINT32_MAX;
-    if (error != std::errc())
-        return 0;
-    // strtoul negates in unsigned arithmetic: "-1" is the largest value.
-    return static_cast<std::uint32_t>(negative ? 0 - value : value);
-}
-
-namespace {
-
 // Hands the page to `write` a few rows at a time, so that a page of decades of
 // entries never has to be held whole.
 template <typename Write>

@@ -15,8 +15,7 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // False when the copy could not be created; the later calls then fail too.
-    bool IsOpen() const { return fd_ >= 0; }
+    // Fails, as do the later calls, when the copy could not be created.
     bool Write(std::span<const std::uint8_t> bytes);
     // Flushes the copy to disk and renames it over the file.
     bool Commit();

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <ctime>
 #include <optional>
-#include <tuple>
 
 #include "EntryDate.h"
 #include "LabelFont.h"
@@ -93,32 +92,6 @@ private:
     double yScale_;
 };
 
-// The local calendar date dayOffset days after that of t. Counting calendar
-// days rather than multiples of 86400 seconds keeps the date right across a
-// change of the clocks.
-std::optional<std::tm> LocalDateAfter(std::time_t t, std::int64_t dayOffset) {
-    std::tm date{};
-    if (!localtime_r(&t, &date))
-        return std::nullopt;
-    date.tm_mday += static_cast<int>(dayOffset);
-    date.tm_hour = 12; // no clock change moves noon to another day
-    date.tm_min = 0;
-    date.tm_sec = 0;
-    date.tm_isdst = -1;
-    if (std::mktime(&date) == -1)
-        return std::nullopt;
-    return date;
-}
-
-std::string DayText(const std::tm& date) {
-    std::tm copy = date;
-    return FormatEntryTime(std::mktime(&copy), "%m %d");
-}
-
-bool IsBefore(const std::tm& a, const std::tm& b) {
-    return std::tie(a.tm_year, a.tm_mon, a.tm_mday) < std::tie(b.tm_year, b.tm_mon, b.tm_mday);
-}
-
 Rect TickLabelBox(int x, bool lowered) {
     const int top = lowered ? 270 : 260;
     return {x - kTickLabelHalfWidth, top, x + kTickLabelHalfWidth, top + 20};
@@ -145,12 +118,12 @@ std::vector<DateTick> LayoutDateTicks(const TimeAxis& axis) {
         }
         previousRight = x + kTickLabelHalfWidth;
         lastTickDate = LocalDateAfter(axis.FirstTime(), dayOffset);
-        ticks.push_back(
-            {x, lastTickDate ? DayText(*lastTickDate) : std::string(), TickLabelBox(x, lowerThis)});
+        ticks.push_back({x, lastTickDate ? FormatLocalDate(*lastTickDate, "%m %d") : std::string(),
+                         TickLabelBox(x, lowerThis)});
     }
 
     const std::optional<std::tm> lastDate = LocalDateAfter(axis.LastTime(), 0);
-    if (lastTickDate && lastDate && IsBefore(*lastTickDate, *lastDate)) {
+    if (lastTickDate && lastDate && IsEarlierDate(*lastTickDate, *lastDate)) {
         const int x = axis.X(axis.SpanDays());
         ticks.push_back({x, FormatEntryTime(axis.LastTime(), "%m %d"),
                          TickLabelBox(x, previousRight > x - kTickLabelHalfWidth && !lowered)});

@@ -12,15 +12,22 @@ namespace {
 
 constexpr int kChartWidth = 500;
 constexpr int kChartHeight = 300;
-// The depth of a true-colour display, which the chart has always been drawn at.
-constexpr int kChartBitsPerPixel = 32;
 constexpr int kLabelCellHeight = 12;
 
 } // namespace
 
-ReportData LoadReportData(const std::vector<std::uint32_t>& identifiers) {
+int DisplayBitsPerPixel(int colourDepth) {
+    if (colourDepth <= 0)
+        return kTrueColourBitsPerPixel;
+    for (const int bits : {1, 4, 8, 16})
+        if (colourDepth <= bits)
+            return bits;
+    return kTrueColourBitsPerPixel;
+}
+
+ReportData LoadReportData(const DiaryFiles& files, const std::vector<std::uint32_t>& identifiers) {
     ReportData data;
-    CStepFile file("data.steps");
+    CStepFile file(files);
     std::vector<StepRecord> records = file.ReadAll();
     data.complete = file.IsOk();
 
@@ -39,9 +46,10 @@ ReportData LoadReportData(const std::vector<std::uint32_t>& identifiers) {
     return data;
 }
 
-void SaveChartPicture(const ReportData& data, bool drawValues) {
-    Canvas canvas(kChartWidth, kChartHeight, kChartBitsPerPixel);
+void SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
+                      int bitsPerPixel) {
+    Canvas canvas(kChartWidth, kChartHeight, bitsPerPixel);
     std::unique_ptr<LabelFont> font = LabelFont::Create("Verdana", kLabelCellHeight);
     DrawStepChart(canvas, font.get(), data.entries, data.maximum, drawValues);
-    WriteBitmapFile("data_steps.bmp", canvas);
+    WriteBitmapFile(files.chart.c_str(), canvas);
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "DiaryFiles.h"
 #include "StepRecord.h"
 
 // What the report shows, from one read of the diary.
@@ -15,11 +16,22 @@ struct ReportData {
     bool complete = true;
 };
 
-// Looks every listed identifier up in "data.steps" of the current directory.
+// Looks every listed identifier up in the diary.
 // Each lookup answers as a backwards scan would (the newest record with the
 // identifier, nothing beyond a stored end marker), from a single read.
-ReportData LoadReportData(const std::vector<std::uint32_t>& identifiers);
+ReportData LoadReportData(const DiaryFiles& files, const std::vector<std::uint32_t>& identifiers);
 
-// Draws the chart of the entries and stores it as "data_steps.bmp" in the
-// current directory.
-void SaveChartPicture(const ReportData& data, bool drawValues);
+// The depth the chart is drawn at where no display tells one: that of a
+// true-colour display.
+inline constexpr int kTrueColourBitsPerPixel = 32;
+
+// The bits per pixel a display of that colour depth keeps its pixels in, which
+// is what the chart is drawn at: displays store 15-bit colour in 16-bit pixels
+// and 24- or 30-bit colour in 32-bit ones. A depth of 0 or less is unknown and
+// gives the true-colour depth.
+int DisplayBitsPerPixel(int colourDepth);
+
+// Draws the chart of the entries at that many bits per pixel and stores it as
+// the diary's chart picture.
+void SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
+                      int bitsPerPixel);

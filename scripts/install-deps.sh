@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Trekline needs and that are missing.
-# Usage: install-deps.sh build|test|fuzz
+# Usage: install-deps.sh build|test
 set -euo pipefail
 
 build=(cmake g++ make pkg-config libwxgtk3.2-dev wx3.2-headers libgtk-3-dev dpkg-dev

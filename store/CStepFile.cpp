@@ -10,7 +10,6 @@
 namespace {
 
 constexpr long kRecordSize = static_cast<long>(kStepRecordSize);
-constexpr const char* kScratchName = "data.tmp";
 
 StepRecord EndMarker() {
     StepRecord marker;
@@ -72,7 +71,7 @@ template <typename Visit> void ScanBackwards(const std::vector<unsigned char>& b
 
 } // namespace
 
-CStepFile::CStepFile(std::string path) : path_(std::move(path)) {
+CStepFile::CStepFile(const DiaryFiles& files) : path_(files.steps), scratch_(files.scratch) {
     Reopen();
 }
 
@@ -274,20 +273,18 @@ void CStepFile::DeleteById(std::uint32_t id) {
 
     // The new contents go to a scratch file that then replaces the data file
     // in one rename: at every instant the path holds the old or the new diary.
-    std::filesystem::path target(path_);
-    std::filesystem::path scratch = target.parent_path() / kScratchName;
-    if (!WriteScratch(scratch, bytes, info.st_mode)) {
+    if (!WriteScratch(scratch_, bytes, info.st_mode)) {
         ok_ = false;
         Unlock();
         return;
     }
-    if (std::rename(scratch.c_str(), target.c_str()) != 0) {
-        ::unlink(scratch.c_str());
+    if (std::rename(scratch_.c_str(), path_.c_str()) != 0) {
+        ::unlink(scratch_.c_str());
         ok_ = false;
         Unlock();
         return;
     }
-    SyncDirectoryOf(target);
+    SyncDirectoryOf(path_);
     // Closing the replaced file releases the lock; waiting processes then
     // find the new file under the path.
     Reopen();

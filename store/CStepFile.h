@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
-#include <string>
 #include <vector>
 
+#include "DiaryFiles.h"
 #include "StepRecord.h"
 
 // The accessor for one step data file. Each command makes one, works and lets
@@ -21,7 +22,7 @@
 // changing the same file: appends and deletes are serialised by a lock.
 class CStepFile {
 public:
-    explicit CStepFile(std::string path);
+    explicit CStepFile(const DiaryFiles& files);
     ~CStepFile();
     CStepFile(const CStepFile&) = delete;
     CStepFile& operator=(const CStepFile&) = delete;
@@ -66,6 +67,7 @@ private:
 
     bool ok_ = true;
     bool writable_ = true;
-    std::string path_;
+    std::filesystem::path path_;
+    std::filesystem::path scratch_;
     std::FILE* stream_ = nullptr;
 };

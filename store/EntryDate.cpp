@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <locale.h>
+#include <tuple>
 
 namespace {
 
@@ -28,6 +29,37 @@ std::time_t EntryTime(const StepRecord& record) {
     local.tm_sec = record.second;
     local.tm_isdst = -1;
     return std::mktime(&local);
+}
+
+void SetEntryDate(StepRecord& record, std::chrono::year_month_day date) {
+    using namespace std::chrono;
+    record.year = static_cast<std::uint16_t>(static_cast<int>(date.year()));
+    record.month = static_cast<std::uint16_t>(static_cast<unsigned>(date.month()));
+    record.day = static_cast<std::uint16_t>(static_cast<unsigned>(date.day()));
+    record.dayOfWeek = static_cast<std::uint16_t>(weekday(sys_days(date)).c_encoding());
+}
+
+std::optional<std::tm> LocalDateAfter(std::time_t t, std::int64_t dayOffset) {
+    std::tm date{};
+    if (!localtime_r(&t, &date))
+        return std::nullopt;
+    date.tm_mday += static_cast<int>(dayOffset);
+    date.tm_hour = 12; // no clock change moves noon to another day
+    date.tm_min = 0;
+    date.tm_sec = 0;
+    date.tm_isdst = -1;
+    if (std::mktime(&date) == -1)
+        return std::nullopt;
+    return date;
+}
+
+bool IsEarlierDate(const std::tm& a, const std::tm& b) {
+    return std::tie(a.tm_year, a.tm_mon, a.tm_mday) < std::tie(b.tm_year, b.tm_mon, b.tm_mday);
+}
+
+std::string FormatLocalDate(const std::tm& date, const char* format) {
+    std::tm copy = date;
+    return FormatEntryTime(std::mktime(&copy), format);
 }
 
 std::string FormatEntryTime(std::time_t time, const char* format) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "StepRecord.h"
@@ -13,10 +16,24 @@
 // out-of-range fields are normalised by mktime; an unrepresentable time gives -1.
 std::time_t EntryTime(const StepRecord& record);
 
+// Sets the record's date fields, the day of the week included, to that date.
+void SetEntryDate(StepRecord& record, std::chrono::year_month_day date);
+
+// The local calendar date `dayOffset` days after that of `t`, at noon. Counting
+// calendar days rather than multiples of 86400 seconds keeps the date right
+// across a change of the clocks. None when mktime cannot represent it.
+std::optional<std::tm> LocalDateAfter(std::time_t t, std::int64_t dayOffset);
+
+// Whether `a` falls on an earlier calendar date than `b`; times of day do not count.
+bool IsEarlierDate(const std::tm& a, const std::tm& b);
+
 // Formats a calendar time as local time with strftime in the C locale,
 // whatever the process locale is. Empty when the time has no local date or
 // the text does not fit in 127 characters.
 std::string FormatEntryTime(std::time_t time, const char* format);
+
+// Formats a local date and time as FormatEntryTime does.
+std::string FormatLocalDate(const std::tm& date, const char* format);
 
 // When TZ is not set, makes the system's zone file the local time zone for
 // the rest of the run. Left unset, glibc looks the zone file up again on

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// One diary entry as stored in "data.steps": 24 bytes, little-endian.
+// One diary entry as stored in the diary file: 24 bytes, little-endian.
 // Bytes 4 to 19 hold the date in the layout of a Windows SYSTEMTIME, which is
 // how the file has always stored it.
 struct StepRecord {

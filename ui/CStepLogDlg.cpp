@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include <wx/button.h>
+#include <wx/gdicmn.h>
 #include <wx/icon.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
@@ -12,12 +13,12 @@
 
 #include "ControlIds.h"
 #include "DiaryCommands.h"
+#include "EditText.h"
 #include "FixedHeightRows.h"
 #include "HelpPage.h"
 #include "HtmlReport.h"
 #include "StepReport.h"
 #include "StepsSpinButton.h"
-#include "StepsText.h"
 #include "trekline.xpm"
 
 // Made by wxrc from StepLogDialog.xrc.
@@ -61,6 +62,10 @@ std::filesystem::path CurrentDirectory() {
     return error ? std::filesystem::path() : directory;
 }
 
+int ChartDepth() {
+    return DisplayBitsPerPixel(wxDisplayDepth());
+}
+
 } // namespace
 
 wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
@@ -102,7 +107,7 @@ CStepLogDlg::CStepLogDlg(wxWindow* parent) {
     datePicker_->SetValue(wxDateTime::Today());
     stepLengthEdit_->ChangeValue("100");
     chartValuesCheck_->SetValue(false);
-    startDirectory_ = CurrentDirectory();
+    files_ = DiaryFilesIn(CurrentDirectory());
 
     UseFixedHeightRows(*entryList_);
     RefreshList();
@@ -111,7 +116,7 @@ CStepLogDlg::CStepLogDlg(wxWindow* parent) {
 }
 
 void CStepLogDlg::RefreshList() {
-    std::optional<std::vector<EntryItem>> items = LoadEntryItems();
+    std::optional<std::vector<EntryItem>> items = LoadEntryItems(files_);
     if (!items)
         return;
     // The list shows the file's entries afresh, but only the rows that differ
@@ -140,7 +145,7 @@ void CStepLogDlg::OnAdd(wxCommandEvent&) {
     // that cannot be written adds nothing; a bell says so without a message.
     std::optional<std::uint32_t> steps = ParseStepsText(stepsEdit_->GetValue().utf8_string());
     const wxDateTime date = datePicker_->GetValue();
-    if (!steps || !date.IsValid() || !AddEntry(*steps, ToCalendarDate(date)))
+    if (!steps || !date.IsValid() || !AddEntry(files_, *steps, ToCalendarDate(date)))
         wxBell();
     RefreshList();
 }
@@ -149,27 +154,24 @@ void CStepLogDlg::OnDelete(wxCommandEvent&) {
     const int index = entryList_->GetSelection();
     if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= shownItems_.size())
         return;
-    DeleteEntry(shownItems_[static_cast<std::size_t>(index)].identifier);
+    DeleteEntry(files_, shownItems_[static_cast<std::size_t>(index)].identifier);
     RefreshList();
 }
 
 void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {
-    // The report's files belong beside the diary the user started with,
-    // whatever the current directory has become since.
-    std::error_code error;
-    std::filesystem::current_path(startDirectory_, error);
-    if (error || shownItems_.empty())
+    if (shownItems_.empty())
         return;
     try {
         std::vector<std::uint32_t> identifiers;
         identifiers.reserve(shownItems_.size());
         for (const EntryItem& item : shownItems_)
             identifiers.push_back(item.identifier);
-        ReportData data = LoadReportData(identifiers);
+        ReportData data = LoadReportData(files_, identifiers);
         // A diary that could not be read must not replace a good report.
         if (!data.complete || data.entries.empty())
             return;
-        SaveChartPicture(data, chartValuesCheck_->IsChecked());
+        // The picture is drawn at the depth of the display the dialog is on.
+        SaveChartPicture(files_, data, chartValuesCheck_->IsChecked(), ChartDepth());
         WriteHtmlReport(data.entries);
     } catch (const std::bad_alloc&) {
         // Without memory for the chart there is no report; the diary is untouched.
@@ -180,8 +182,8 @@ void CStepLogDlg::WriteHtmlReport(const std::vector<StepRecord>& entries) {
     const std::uint32_t stepLength = ParseStepLength(stepLengthEdit_->GetValue().utf8_string());
     // A page that could not be written whole is not shown: the browser would
     // show an old or cut-short page as if it were this one.
-    if (WriteHtmlReportFile("out.html", entries, stepLength))
-        openDocument_("out.html");
+    if (WriteHtmlReportFile(files_.page, entries, stepLength))
+        openDocument_(files_.page.string());
 }
 
 void CStepLogDlg::OnHelp(wxCommandEvent&) {

@@ -10,6 +10,7 @@
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
 
+#include "DiaryFiles.h"
 #include "DocumentOpener.h"
 #include "EntryList.h"
 #include "StepRecord.h"
@@ -17,14 +18,15 @@
 class StepsSpinButton;
 
 // The main window: the entry form, the list of all entries and the report
-// controls. Every command works on "data.steps" in the current directory.
+// controls. Every command works on the diary in the directory the dialog was
+// made in, whatever the current directory becomes later.
 class CStepLogDlg : public wxDialog {
 public:
     explicit CStepLogDlg(wxWindow* parent = nullptr);
 
-    // The current directory when the dialog was made; the report's files go
-    // there whatever the current directory has become.
-    const std::filesystem::path& StartDirectory() const { return startDirectory_; }
+    // The current directory when the dialog was made: the diary's and the
+    // report's files are there.
+    const std::filesystem::path& StartDirectory() const { return files_.directory; }
 
     // Rebuilds the list from the file; when the file cannot be opened the
     // list stays as it is.
@@ -54,7 +56,7 @@ private:
 
     // What the list shows, row by row, with each row's record identifier.
     std::vector<EntryItem> shownItems_;
-    std::filesystem::path startDirectory_;
+    DiaryFiles files_;
     DocumentOpener openDocument_ = [](const std::string& path) { OpenWithDefaultHandler(path); };
 
     wxDECLARE_EVENT_TABLE();

@@ -6,7 +6,7 @@
 #include <wx/renderer.h>
 #include <wx/settings.h>
 
-#include "StepsText.h"
+#include "EditText.h"
 
 namespace {
 

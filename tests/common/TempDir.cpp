@@ -1,9 +1,13 @@
 #include "TempDir.h"
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iterator>
+
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -53,4 +57,29 @@ void WriteFileBytes(const fs::path& path, const std::vector<unsigned char>& byte
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> DirectoryNames(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::ranges::sort(names);
+    return names;
+}
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(unsigned long long limit)
+    : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    rlimit current{};
+    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &current), 0);
+    previousLimit_ = current.rlim_cur;
+    current.rlim_cur = limit;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &current), 0);
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit() {
+    rlimit current{};
+    getrlimit(RLIMIT_FSIZE, &current);
+    current.rlim_cur = previousLimit_;
+    setrlimit(RLIMIT_FSIZE, &current);
+    std::signal(SIGXFSZ, previousHandler_);
 }

@@ -33,3 +33,21 @@ private:
 
 std::vector<unsigned char> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+
+// The names in a directory, sorted.
+std::vector<std::string> DirectoryNames(const std::filesystem::path& directory = ".");
+
+// Files may grow to `limit` bytes while the object lives; a write beyond fails
+// with EFBIG, as on a full disk, even for root (the signal that would end the
+// process is ignored meanwhile).
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(unsigned long long limit);
+    ~ScopedFileSizeLimit();
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    unsigned long long previousLimit_;
+    void (*previousHandler_)(int);
+};

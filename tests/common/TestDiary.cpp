@@ -24,5 +24,5 @@ std::vector<unsigned char> DiaryBytes(const std::vector<StepRecord>& records,
 }
 
 void WriteDiary(const std::vector<StepRecord>& records, std::vector<unsigned char> lead) {
-    WriteFileBytes("data.steps", DiaryBytes(records, std::move(lead)));
+    WriteFileBytes(HereFiles().steps, DiaryBytes(records, std::move(lead)));
 }

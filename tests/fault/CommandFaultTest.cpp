@@ -14,10 +14,12 @@
 
 #include "CStepFile.h"
 #include "DiaryCommands.h"
+#include "EditText.h"
 #include "HtmlReport.h"
 #include "InjectedFault.h"
 #include "StepReport.h"
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono;
@@ -42,18 +44,10 @@ void WriteDirectory(const DirectoryState& state) {
 }
 
 std::vector<unsigned char> Records(std::uint32_t count) {
-    std::vector<unsigned char> bytes;
-    for (std::uint32_t i = 1; i <= count; ++i) {
-        StepRecord r;
-        r.steps = 1000 * i;
-        r.year = 2024;
-        r.month = 3;
-        r.day = static_cast<std::uint16_t>(i);
-        r.identifier = i;
-        StepRecordBytes b = EncodeStepRecord(r);
-        bytes.insert(bytes.end(), b.begin(), b.end());
-    }
-    return bytes;
+    std::vector<StepRecord> records;
+    for (std::uint32_t i = 1; i <= count; ++i)
+        records.push_back(DiaryEntry(1000 * i, 2024, 3, static_cast<int>(i), i));
+    return DiaryBytes(records);
 }
 
 // A diary of five entries and the pages of an earlier report.
@@ -64,21 +58,21 @@ DirectoryState StartingState() {
 }
 
 bool AddCommand() {
-    return AddEntry(4321, 2024y / March / 10d);
+    return AddEntry(HereFiles(), 4321, 2024y / March / 10d);
 }
 
 bool DeleteCommand() {
-    DeleteEntry(3);
+    DeleteEntry(HereFiles(), 3);
     return true;
 }
 
 // The report as the window makes it from the listed entries: one read of the
 // diary, the picture, then the page.
 bool ReportCommand() {
-    ReportData data = LoadReportData({4, 1, 2, 3, 5});
+    ReportData data = LoadReportData(HereFiles(), {4, 1, 2, 3, 5});
     if (!data.complete)
         return false;
-    SaveChartPicture(data, true);
+    SaveChartPicture(HereFiles(), data, true, kTrueColourBitsPerPixel);
     return WriteHtmlReportFile("out.html", data.entries, ParseStepLength("100"));
 }
 
@@ -126,7 +120,7 @@ void ExpectNextCommandWorks(const Command& command, const DirectoryState& faulte
     } else {
         EXPECT_EQ(now, after) << what;
     }
-    EXPECT_TRUE(LoadEntryItems().has_value()) << what;
+    EXPECT_TRUE(LoadEntryItems(HereFiles()).has_value()) << what;
 }
 
 // Runs the command once under each plan the make function gives for call
@@ -206,7 +200,7 @@ TEST(CommandFaultTest, ADirectoryThatCannotBeChangedKeepsEveryFileAndStillLists)
             plan.changesOnly = true;
             ArmFault(plan);
             const bool result = command.run();
-            std::optional<std::vector<EntryItem>> items = LoadEntryItems();
+            std::optional<std::vector<EntryItem>> items = LoadEntryItems(HereFiles());
             DisarmFault();
             if (command.reportsResult) {
                 EXPECT_FALSE(result) << command.name;

@@ -9,9 +9,10 @@
 
 #include "CStepFile.h"
 #include "DiaryCommands.h"
+#include "EditText.h"
 #include "HtmlReport.h"
-#include "StepsText.h"
 #include "TempDir.h"
+#include "TestDiary.h"
 
 using namespace std::chrono;
 
@@ -48,8 +49,8 @@ TEST(HostileTextTest, PastedTextsParseToASoundCountAndStoreNoNonsense) {
         // Only the first characters of a long paste count; none may become the end marker.
         if (steps) {
             EXPECT_NE(*steps, kEndMarker);
-            EXPECT_TRUE(AddEntry(*steps, 2025y / 6 / 1d));
-            CStepFile file("data.steps");
+            EXPECT_TRUE(AddEntry(HereFiles(), *steps, 2025y / 6 / 1d));
+            CStepFile file(HereFiles());
             StepRecord newest;
             file.ReadLast(newest);
             EXPECT_EQ(newest.steps, *steps);
@@ -62,5 +63,5 @@ TEST(HostileTextTest, PastedTextsParseToASoundCountAndStoreNoNonsense) {
     EXPECT_EQ(ParseStepLength(std::string(10000, '9')), UINT32_MAX);
     EXPECT_EQ(ParseStepsText(std::string(5000, ' ') + "42"), 0u);
     EXPECT_EQ(ReadFileBytes("data.steps").size() % kStepRecordSize, 0u);
-    ASSERT_TRUE(LoadEntryItems().has_value());
+    ASSERT_TRUE(LoadEntryItems(HereFiles()).has_value());
 }

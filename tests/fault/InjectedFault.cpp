@@ -111,7 +111,6 @@ std::size_t __real_fwrite(const void* data, std::size_t size, std::size_t count,
 int __real_fseek(std::FILE* stream, long offset, int whence);
 long __real_ftell(std::FILE* stream);
 int __real_open(const char* path, int flags, ...);
-int __real_mkstemp(char* pattern);
 int __real_close(int fd);
 ssize_t __real_write(int fd, const void* data, std::size_t size);
 int __real_fsync(int fd);
@@ -167,10 +166,6 @@ int __wrap_open(const char* path, int flags, ...) {
         va_end(arguments);
     }
     return Fails(FileCall::Open, OpensForChange(flags)) ? -1 : __real_open(path, flags, mode);
-}
-
-int __wrap_mkstemp(char* pattern) {
-    return Fails(FileCall::Open) ? -1 : __real_mkstemp(pattern);
 }
 
 int __wrap_close(int fd) {

@@ -10,7 +10,7 @@
 // counted and the chosen ones fail with the chosen errno, the way the C
 // library reports them.
 enum class FileCall {
-    Open,     // fopen, open, mkstemp
+    Open,     // fopen, open
     Read,     // fread
     Write,    // fwrite, write
     Flush,    // fflush

@@ -17,6 +17,8 @@
 #include "CStepFile.h"
 #include "Canvas.h"
 #include "DiaryCommands.h"
+#include "EditText.h"
+#include "EntryDate.h"
 #include "HtmlReport.h"
 #include "LabelFont.h"
 #include "StepChart.h"
@@ -26,6 +28,12 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 
 namespace {
+
+// The diary's files in the directory the fuzzer works in.
+const DiaryFiles& Here() {
+    static const DiaryFiles files = DiaryFilesIn({});
+    return files;
+}
 
 #define CHECK(condition)                                                                           \
     do {                                                                                           \
@@ -74,7 +82,7 @@ const Stored* FirstWithId(const std::vector<Stored>& scan, std::uint32_t id) {
 }
 
 void CheckReading(const std::vector<Stored>& scan) {
-    CStepFile file("data.steps");
+    CStepFile file(Here());
     CHECK(file.IsOk());
     std::vector<StepRecord> all = file.ReadAll();
     CHECK(all.size() == scan.size());
@@ -106,7 +114,7 @@ void CheckDelete(Bytes& bytes, std::uint8_t choice) {
     const std::uint32_t id = scan.empty() || choice % 8 == 7
                                  ? IdentifierMissingFrom(scan)
                                  : scan[choice % scan.size()].record.identifier;
-    DeleteEntry(id);
+    DeleteEntry(Here(), id);
     Bytes expected = bytes;
     if (const Stored* match = FirstWithId(scan, id)) {
         auto at = expected.begin() + static_cast<std::ptrdiff_t>(match->offset);
@@ -123,7 +131,7 @@ void CheckAppend(Bytes& bytes, const std::uint8_t* data, std::size_t size) {
     using namespace std::chrono;
     const year_month_day date{year(1601 + static_cast<int>((at(5) | at(6) << 8) % 29227)),
                               month(1 + at(7) % 12), day(1 + at(8) % 28)};
-    const bool added = AddEntry(steps, date);
+    const bool added = AddEntry(Here(), steps, date);
     Bytes after = ReadBytes("data.steps");
     if (steps == kEndMarker) {
         CHECK(!added && after == bytes);
@@ -132,10 +140,7 @@ void CheckAppend(Bytes& bytes, const std::uint8_t* data, std::size_t size) {
     CHECK(added);
     StepRecord expected;
     expected.steps = steps;
-    expected.year = static_cast<std::uint16_t>(static_cast<int>(date.year()));
-    expected.month = static_cast<std::uint16_t>(static_cast<unsigned>(date.month()));
-    expected.day = static_cast<std::uint16_t>(static_cast<unsigned>(date.day()));
-    expected.dayOfWeek = static_cast<std::uint16_t>(weekday(sys_days(date)).c_encoding());
+    SetEntryDate(expected, date);
     // The identifier follows the last record stored, even one the scans stop at.
     expected.identifier =
         bytes.size() < kStepRecordSize
@@ -148,14 +153,14 @@ void CheckAppend(Bytes& bytes, const std::uint8_t* data, std::size_t size) {
 
 void CheckListAndReport(const Bytes& bytes, bool drawValues) {
     const std::vector<Stored> scan = ExpectedScan(bytes);
-    std::optional<std::vector<EntryItem>> items = LoadEntryItems();
+    std::optional<std::vector<EntryItem>> items = LoadEntryItems(Here());
     CHECK(items && items->size() == scan.size());
     CHECK(std::ranges::is_sorted(*items, {}, &EntryItem::text));
 
     std::vector<std::uint32_t> ids;
     for (const EntryItem& item : *items)
         ids.push_back(item.identifier);
-    ReportData data = LoadReportData(ids);
+    ReportData data = LoadReportData(Here(), ids);
     CHECK(data.complete && data.entries.size() == ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i)
         CHECK(data.entries[i] == FirstWithId(scan, ids[i])->record);

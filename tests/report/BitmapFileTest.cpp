@@ -89,14 +89,6 @@ bool RunUnprivileged(const std::function<void()>& function) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::vector<std::string> DirectoryNames() {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(".")) {
-        names.push_back(entry.path().filename().string());
-    }
-    return names;
-}
-
 } // namespace
 
 TEST(BitmapFileTest, HeadersFollowTheCanvasAtEveryDepth) {
@@ -243,11 +235,7 @@ TEST(BitmapFileTest, OldFileSurvivesAFailedWrite) {
     // A file size limit makes the pixel write fail halfway, as a full disk would.
     const pid_t child = fork();
     if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100000, 100000};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-            _exit(2);
-        }
+        ScopedFileSizeLimit full(100000);
         WriteBitmapFile(kFileName, ChartLikeCanvas(32));
         _exit(0);
     }

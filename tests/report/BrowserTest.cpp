@@ -9,6 +9,7 @@
 #include "HtmlReport.h"
 #include "StepReport.h"
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace {
 
@@ -46,16 +47,10 @@ TEST(BrowserTest, PageShowsThePictureAndEveryRowWithoutScriptErrors) {
     ScopedTempDir dir;
     ScopedTimeZone zone("UTC");
     ReportData data;
-    for (std::uint16_t day : {std::uint16_t{1}, std::uint16_t{5}, std::uint16_t{11}}) {
-        StepRecord r;
-        r.steps = 1000u * day;
-        r.year = 2006;
-        r.month = 3;
-        r.day = day;
-        data.entries.push_back(r);
-    }
+    for (int day : {1, 5, 11})
+        data.entries.push_back(DiaryEntry(1000u * static_cast<std::uint32_t>(day), 2006, 3, day));
     data.maximum = 11000;
-    SaveChartPicture(data, false);
+    SaveChartPicture(HereFiles(), data, false, kTrueColourBitsPerPixel);
     ASSERT_TRUE(WriteHtmlReportFile("out.html", data.entries, 100));
     std::ofstream("probe.html") << kProbe;
 

@@ -8,6 +8,7 @@
 #include "LabelFont.h"
 #include "StepChart.h"
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace {
 
@@ -17,12 +18,7 @@ constexpr Rgb kLine{200, 70, 50};
 constexpr Rgb kMarker{60, 30, 30};
 
 StepRecord Entry(int year, int month, int day, std::uint32_t steps = 0) {
-    StepRecord record;
-    record.year = static_cast<std::uint16_t>(year);
-    record.month = static_cast<std::uint16_t>(month);
-    record.day = static_cast<std::uint16_t>(day);
-    record.steps = steps;
-    return record;
+    return DiaryEntry(steps, year, month, day);
 }
 
 std::vector<int> TickXs(const std::vector<DateTick>& ticks) {

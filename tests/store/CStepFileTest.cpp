@@ -33,7 +33,7 @@ TEST(StepRecordTest, EncodesTheStoredLayout) {
 
 TEST(CStepFileTest, MissingFileIsCreatedEmptyAndFirstRecordGetsIdentifierOne) {
     ScopedTempDir dir;
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     ASSERT_TRUE(file.IsOk());
     EXPECT_TRUE(fs::exists("data.steps"));
     StepRecord last = DiaryEntry(5, 2000, 1, 1, 99);
@@ -55,7 +55,7 @@ TEST(CStepFileTest, MissingFileIsCreatedEmptyAndFirstRecordGetsIdentifierOne) {
 TEST(CStepFileTest, IdentifiersFollowTheNewestRecordAndAreReusedAfterDeletingIt) {
     ScopedTempDir dir;
     WriteDiary({DiaryEntry(1, 2006, 1, 1, 40), DiaryEntry(2, 2006, 1, 2, 7)});
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     StepRecord r = DiaryEntry(3, 2006, 1, 3);
     file.Append(r);
     EXPECT_EQ(r.identifier, 8u);
@@ -70,7 +70,7 @@ TEST(CStepFileTest, IdentifiersFollowTheNewestRecordAndAreReusedAfterDeletingIt)
 TEST(CStepFileTest, ReadsBackwardsAndKeepsThePositionAtTheRecordRead) {
     ScopedTempDir dir;
     WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)});
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     StepRecord r;
     file.ReadLast(r);
     EXPECT_EQ(r.identifier, 2u);
@@ -85,7 +85,7 @@ TEST(CStepFileTest, ReadsBackwardsAndKeepsThePositionAtTheRecordRead) {
 TEST(CStepFileTest, LeadingPartialBytesAreNeverReadAndSurviveADelete) {
     ScopedTempDir dir;
     WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)}, {0xAB, 0xCD});
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{2, 1}));
     StepRecord found;
     file.FindById(1, found);
@@ -104,7 +104,7 @@ TEST(CStepFileTest, AStoredEndMarkerHidesItselfAndEveryOlderRecord) {
     ScopedTempDir dir;
     WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(kEndMarker, 2006, 1, 2, 2),
                 DiaryEntry(3, 2006, 1, 3, 3)});
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{3}));
     StepRecord found = DiaryEntry(9, 1999, 9, 9, 9);
     file.FindById(1, found);
@@ -119,7 +119,7 @@ TEST(CStepFileTest, AStoredEndMarkerHidesItselfAndEveryOlderRecord) {
 TEST(CStepFileTest, AppendRefusesTheEndMarkerAsACount) {
     ScopedTempDir dir;
     WriteDiary({DiaryEntry(1, 2006, 1, 1, 1)});
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     StepRecord r = DiaryEntry(kEndMarker, 2006, 1, 2);
     file.Append(r);
     EXPECT_FALSE(file.IsOk());
@@ -131,7 +131,7 @@ TEST(CStepFileTest, DeletingAMissingIdentifierTouchesNothing) {
     WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)});
     std::vector<unsigned char> before = ReadFileBytes("data.steps");
     auto modified = fs::last_write_time("data.steps");
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     file.DeleteById(5);
     EXPECT_EQ(ReadFileBytes("data.steps"), before);
     EXPECT_EQ(fs::last_write_time("data.steps"), modified);
@@ -146,7 +146,7 @@ TEST(CStepFileTest, DeleteRemovesTheNewestMatchAndKeepsPermissions) {
         {DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2), DiaryEntry(3, 2006, 1, 3, 2)});
     fs::permissions("data.steps",
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     file.DeleteById(2);
     EXPECT_TRUE(file.IsOk());
     std::vector<StepRecord> left = file.ReadAll();
@@ -160,7 +160,7 @@ TEST(CStepFileTest, DeleteRemovesTheNewestMatchAndKeepsPermissions) {
 
 TEST(CStepFileTest, AnAccessorThatIsNotOpenChangesNothing) {
     ScopedTempDir dir;
-    CStepFile file("no-such-directory/data.steps");
+    CStepFile file(DiaryFilesIn("no-such-directory"));
     EXPECT_FALSE(file.IsOk());
     StepRecord r = DiaryEntry(5, 2006, 1, 1);
     file.Append(r);
@@ -177,7 +177,7 @@ TEST(CStepFileTest, AScratchFileThatCannotBeWrittenLeavesTheDiaryAsItWas) {
     WriteDiary({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)});
     std::vector<unsigned char> before = ReadFileBytes("data.steps");
     fs::create_directory("data.tmp"); // in the way of the scratch file, even for root
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     file.DeleteById(1);
     EXPECT_FALSE(file.IsOk());
     EXPECT_EQ(ReadFileBytes("data.steps"), before);
@@ -190,9 +190,9 @@ TEST(CStepFileTest, AnyPathLengthWorks) {
     for (int i = 0; i < 12; ++i)
         deep /= std::string(60, static_cast<char>('a' + i));
     fs::create_directories(deep);
-    std::string path = (deep / "data.steps").string();
-    ASSERT_GT(path.size(), 700u);
-    CStepFile file(path);
+    const DiaryFiles files = DiaryFilesIn(deep);
+    ASSERT_GT(files.steps.string().size(), 700u);
+    CStepFile file(files);
     StepRecord r = DiaryEntry(3, 2006, 1, 1);
     file.Append(r);
     file.Append(r);
@@ -209,7 +209,7 @@ TEST(CStepFileTest, OneReadAnswersExactlyAsTheRecordByRecordScan) {
         for (auto& b : bytes)
             b = static_cast<unsigned char>(random() % 4 == 0 ? 0xFF : random());
         WriteFileBytes("data.steps", bytes);
-        CStepFile file("data.steps");
+        CStepFile file(HereFiles());
         std::vector<StepRecord> scanned;
         StepRecord r;
         for (file.ReadLast(r); r.steps != kEndMarker; file.StepBack(r))

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace {
 
@@ -18,21 +19,17 @@ namespace {
 // every odd one again right away, often while the other worker is busy.
 void RunWorker(std::uint32_t worker, int count) {
     for (int i = 0; i < count; ++i) {
-        StepRecord r;
-        r.steps = worker * 100000 + static_cast<std::uint32_t>(i);
-        r.year = 2006;
-        r.month = 1;
-        r.day = 1;
+        StepRecord r = DiaryEntry(worker * 100000 + static_cast<std::uint32_t>(i), 2006, 1, 1);
         std::uint32_t id;
         {
-            CStepFile file("data.steps");
+            CStepFile file(HereFiles());
             file.Append(r);
             if (!file.IsOk())
                 _exit(1);
             id = r.identifier;
         }
         if (i % 2 == 1) {
-            CStepFile file("data.steps");
+            CStepFile file(HereFiles());
             file.DeleteById(id);
             if (!file.IsOk())
                 _exit(2);
@@ -60,7 +57,7 @@ TEST(ConcurrentChangeTest, TwoProcessesAppendingAndDeletingKeepEveryRecordExactl
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 
-    CStepFile file("data.steps");
+    CStepFile file(HereFiles());
     std::map<std::uint32_t, int> seen;
     std::vector<StepRecord> records = file.ReadAll();
     for (const StepRecord& r : records)
@@ -78,17 +75,10 @@ TEST(ConcurrentChangeTest, AProcessKilledWhileDeletingLeavesTheOldOrTheNewDiary)
     ScopedTempDir dir;
     // Large enough that a delete takes a while to write out.
     constexpr std::uint32_t kRecords = 20000;
-    std::vector<unsigned char> original;
-    for (std::uint32_t i = 1; i <= kRecords; ++i) {
-        StepRecord r;
-        r.steps = i;
-        r.year = 2006;
-        r.month = 1;
-        r.day = 1;
-        r.identifier = i;
-        StepRecordBytes b = EncodeStepRecord(r);
-        original.insert(original.end(), b.begin(), b.end());
-    }
+    std::vector<StepRecord> records;
+    for (std::uint32_t i = 1; i <= kRecords; ++i)
+        records.push_back(DiaryEntry(i, 2006, 1, 1, i));
+    const std::vector<unsigned char> original = DiaryBytes(records);
     WriteFileBytes("data.steps", original);
 
     std::minstd_rand random(42);
@@ -98,7 +88,7 @@ TEST(ConcurrentChangeTest, AProcessKilledWhileDeletingLeavesTheOldOrTheNewDiary)
         if (pid == 0) {
             std::minstd_rand childRandom(static_cast<unsigned>(round));
             for (;;) {
-                CStepFile file("data.steps");
+                CStepFile file(HereFiles());
                 file.DeleteById(static_cast<std::uint32_t>(1 + childRandom() % kRecords));
             }
         }

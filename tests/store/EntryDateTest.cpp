@@ -5,15 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace {
 
-StepRecord Dated(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
-    StepRecord r;
-    r.year = year;
-    r.month = month;
-    r.day = day;
-    return r;
+StepRecord Dated(int year, int month, int day) {
+    return DiaryEntry(0, year, month, day);
 }
 
 std::string Text(const StepRecord& r, const char* format = "%Y.%m.%d") {

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void Log(int fd, char what, std::uint32_t tag, std::uint32_t id = 0) {
             auto [victim, id] = live[pick];
             live.erase(live.begin() + static_cast<std::ptrdiff_t>(pick));
             Log(log, 'd', victim, id);
-            CStepFile file("data.steps");
+            CStepFile file(HereFiles());
             file.DeleteById(id);
             if (!file.IsOk())
                 _exit(2);
@@ -52,7 +53,7 @@ void Log(int fd, char what, std::uint32_t tag, std::uint32_t id = 0) {
         r.month = 1;
         r.day = 1;
         Log(log, 'a', tag);
-        CStepFile file("data.steps");
+        CStepFile file(HereFiles());
         file.Append(r);
         if (!file.IsOk())
             _exit(1);

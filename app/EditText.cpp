@@ -1,6 +1,7 @@
-#include "StepsText.h"
+#include "EditText.h"
 
 #include <array>
+#include <charconv>
 
 #include "StepRecord.h"
 
@@ -29,6 +30,25 @@ std::string_view FirstCharacters(std::string_view text, std::size_t count) {
     return text;
 }
 
+// What a number is read from: the edit's first characters with leading blanks
+// skipped, and the sign before the digits, if any.
+struct NumberText {
+    char sign = 0;
+    std::string_view digits;
+};
+
+NumberText ReadNumberText(std::string_view whole) {
+    std::string_view text = FirstCharacters(whole, kEditTextLimit);
+    std::size_t at = 0;
+    while (at < text.size() && IsBlank(text[at]))
+        ++at;
+    NumberText number;
+    if (at < text.size() && (text[at] == '-' || text[at] == '+'))
+        number.sign = text[at++];
+    number.digits = text.substr(at);
+    return number;
+}
+
 std::size_t CountDigits(std::string_view text, std::size_t from) {
     std::size_t end = from;
     while (end < text.size() && IsDigit(text[end]))
@@ -53,19 +73,15 @@ std::size_t GroupSeparatorAt(std::string_view text, std::size_t at, std::string_
 } // namespace
 
 std::optional<std::uint32_t> ParseStepsText(std::string_view whole) {
-    std::string_view text = FirstCharacters(whole, kStepsTextLimit);
-    std::size_t at = 0;
-    while (at < text.size() && IsBlank(text[at]))
-        ++at;
-    if (at < text.size() && text[at] == '-')
+    const NumberText number = ReadNumberText(whole);
+    if (number.sign == '-')
         return std::nullopt;
-    if (at < text.size() && text[at] == '+')
-        ++at;
+    const std::string_view text = number.digits;
 
     std::uint64_t value = 0;
-    std::size_t firstGroup = CountDigits(text, at);
+    std::size_t firstGroup = CountDigits(text, 0);
     std::string_view separator;
-    std::size_t digitsEnd = at + firstGroup;
+    std::size_t digitsEnd = firstGroup;
     auto take = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
             value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
@@ -74,7 +90,7 @@ std::optional<std::uint32_t> ParseStepsText(std::string_view whole) {
         }
         return true;
     };
-    if (!take(at, digitsEnd))
+    if (!take(0, digitsEnd))
         return std::nullopt;
     if (firstGroup >= 1 && firstGroup <= 3) {
         while (std::size_t length = GroupSeparatorAt(text, digitsEnd, separator)) {
@@ -86,4 +102,17 @@ std::optional<std::uint32_t> ParseStepsText(std::string_view whole) {
         }
     }
     return static_cast<std::uint32_t>(value);
+}
+
+std::uint32_t ParseStepLength(std::string_view whole) {
+    const NumberText number = ReadNumberText(whole);
+    const std::string_view text = number.digits;
+    std::uint64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range || value > UINT32_MAX)
+        return UINT32_MAX;
+    if (error != std::errc())
+        return 0;
+    // strtoul negates in unsigned arithmetic: "-1" is the largest value.
+    return static_cast<std::uint32_t>(number.sign == '-' ? 0 - value : value);
 }

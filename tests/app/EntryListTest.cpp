@@ -4,25 +4,17 @@
 
 #include "EntryList.h"
 #include "TempDir.h"
+#include "TestDiary.h"
 
 namespace {
-
-StepRecord Entry(std::uint32_t steps, int year, int month, int day, std::uint32_t identifier) {
-    StepRecord record;
-    record.steps = steps;
-    record.year = static_cast<std::uint16_t>(year);
-    record.month = static_cast<std::uint16_t>(month);
-    record.day = static_cast<std::uint16_t>(day);
-    record.identifier = identifier;
-    return record;
-}
 
 // As a backwards scan yields them: newest appended first.
 std::vector<StepRecord> OutOfOrderDiary() {
     return {
-        Entry(900, 2006, 5, 5, 7), Entry(1000, 2006, 5, 5, 6), Entry(500, 2040, 1, 1, 5),
-        Entry(77, 1960, 6, 1, 4),  Entry(950, 2006, 4, 3, 3),  Entry(12000, 1999, 12, 31, 2),
-        Entry(5, 1200, 1, 1, 1), // too early to date: shown at the start of calendar time
+        DiaryEntry(900, 2006, 5, 5, 7), DiaryEntry(1000, 2006, 5, 5, 6),
+        DiaryEntry(500, 2040, 1, 1, 5), DiaryEntry(77, 1960, 6, 1, 4),
+        DiaryEntry(950, 2006, 4, 3, 3), DiaryEntry(12000, 1999, 12, 31, 2),
+        DiaryEntry(5, 1200, 1, 1, 1), // too early to date: shown at the start of calendar time
     };
 }
 
@@ -49,16 +41,17 @@ TEST(EntryListTest, ItemsAreInDateOrderWithTheirIdentifiersInEveryZone) {
 
 TEST(EntryListTest, DaylightSavingChangeDaysKeepTheirDate) {
     ScopedTimeZone timeZone("EST5EDT,M3.2.0,M11.1.0");
-    EXPECT_EQ(EntryItemText(Entry(1, 2006, 4, 2, 1)), "Date: 2006.04.02, steps: 1");
-    EXPECT_EQ(EntryItemText(Entry(1, 2006, 10, 29, 1)), "Date: 2006.10.29, steps: 1");
-    EXPECT_EQ(EntryItemText(Entry(4294967294u, 2006, 3, 12, 1)),
+    EXPECT_EQ(EntryItemText(DiaryEntry(1, 2006, 4, 2, 1)), "Date: 2006.04.02, steps: 1");
+    EXPECT_EQ(EntryItemText(DiaryEntry(1, 2006, 10, 29, 1)), "Date: 2006.10.29, steps: 1");
+    EXPECT_EQ(EntryItemText(DiaryEntry(4294967294u, 2006, 3, 12, 1)),
               "Date: 2006.03.12, steps: 4294967294");
 }
 
 TEST(EntryListTest, EqualTextsKeepTheScanOrderSoEachKeepsItsIdentifier) {
     ScopedTimeZone timeZone("UTC0");
-    std::vector<EntryItem> items = BuildEntryItems(
-        {Entry(10, 2006, 1, 2, 9), Entry(10, 2006, 1, 2, 4), Entry(3, 2005, 1, 1, 2)});
+    std::vector<EntryItem> items =
+        BuildEntryItems({DiaryEntry(10, 2006, 1, 2, 9), DiaryEntry(10, 2006, 1, 2, 4),
+                         DiaryEntry(3, 2005, 1, 1, 2)});
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].identifier, 2u);
     EXPECT_EQ(items[1].identifier, 9u);

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "StepsText.h"
+#include "EditText.h"
 
-TEST(StepsTextTest, ReadsLikeStrtoulForPlainTexts) {
+TEST(EditTextTest, ReadsLikeStrtoulForPlainTexts) {
     EXPECT_EQ(ParseStepsText(""), 0u);
     EXPECT_EQ(ParseStepsText("abc"), 0u);
     EXPECT_EQ(ParseStepsText("12abc"), 12u);
@@ -15,7 +15,7 @@ TEST(StepsTextTest, ReadsLikeStrtoulForPlainTexts) {
     EXPECT_EQ(ParseStepsText("4294967294"), 4294967294u);
 }
 
-TEST(StepsTextTest, GroupedDigitsCountWithoutTheirSeparators) {
+TEST(EditTextTest, GroupedDigitsCountWithoutTheirSeparators) {
     EXPECT_EQ(ParseStepsText("1,234"), 1234u);
     EXPECT_EQ(ParseStepsText("1.234.567"), 1234567u);
     EXPECT_EQ(ParseStepsText("1 234"), 1234u);
@@ -36,7 +36,7 @@ TEST(StepsTextTest, GroupedDigitsCountWithoutTheirSeparators) {
     EXPECT_EQ(ParseStepsText("4,294,967,294"), 4294967294u);
 }
 
-TEST(StepsTextTest, CountsThatCannotBeStoredGiveNothing) {
+TEST(EditTextTest, CountsThatCannotBeStoredGiveNothing) {
     EXPECT_EQ(ParseStepsText("-1"), std::nullopt);
     EXPECT_EQ(ParseStepsText(" -12"), std::nullopt);
     EXPECT_EQ(ParseStepsText("-"), std::nullopt);
@@ -45,7 +45,7 @@ TEST(StepsTextTest, CountsThatCannotBeStoredGiveNothing) {
     EXPECT_EQ(ParseStepsText(std::string(29, '9')), std::nullopt);
 }
 
-TEST(StepsTextTest, OnlyTheFirst29CharactersCount) {
+TEST(EditTextTest, OnlyTheFirst29CharactersCount) {
     EXPECT_EQ(ParseStepsText(std::string(28, ' ') + "75"), 7u);
     EXPECT_EQ(ParseStepsText(std::string(29, ' ') + "5"), 0u);
     EXPECT_EQ(ParseStepsText(std::string(25, '0') + "1234" + "5678"), 1234u);
@@ -55,4 +55,18 @@ TEST(StepsTextTest, OnlyTheFirst29CharactersCount) {
                                                     "234\xC2\xA0"
                                                     "567"),
               1234567u);
+}
+
+TEST(EditTextTest, StepLengthIsReadAsStrtoulReadsIt) {
+    EXPECT_EQ(ParseStepLength("100"), 100u);
+    EXPECT_EQ(ParseStepLength(""), 0u);
+    EXPECT_EQ(ParseStepLength("abc"), 0u);
+    EXPECT_EQ(ParseStepLength("12abc"), 12u);
+    EXPECT_EQ(ParseStepLength("  \t+75"), 75u);
+    EXPECT_EQ(ParseStepLength("-1"), 4294967295u);
+    EXPECT_EQ(ParseStepLength("-"), 0u);
+    EXPECT_EQ(ParseStepLength(std::string(29, '9')), 4294967295u);
+    EXPECT_EQ(ParseStepLength("4294967296"), 4294967295u);
+    // Only 29 characters are read: the thirtieth digit does not count.
+    EXPECT_EQ(ParseStepLength(std::string(28, '0') + "75"), 7u);
 }
