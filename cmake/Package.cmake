@@ -7,11 +7,20 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Trekline developers")
 set(CPACK_PACKAGE_CONTACT "The Trekline developers <trekline@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "diary of daily step counts with a chart of the walk")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Trekline keeps a diary of how many steps you walk each day. It lists the entries "
-    "by date and writes a report: a line chart of the steps as a bitmap and a web page "
-    "with the distance walked each day for a given step length.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# The long description as Debian wants it: lines under 80 columns, paragraphs
+# apart (CPack indents each line and marks the empty ones).
+string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Trekline keeps a diary of how many steps you walk each day. Type the number"
+    "of steps, pick the date and add the entry: it is on disk at once, and the"
+    "list shows every entry in date order."
+    ""
+    "A report draws the steps as a line chart, saved as a bitmap, and writes a"
+    "web page with the chart and the distance walked each day for your step"
+    "length, which opens in your browser."
+    ""
+    "Started from the desktop menu, Trekline keeps its files in the user's data"
+    "directory; started from a terminal, in the current directory.")
+set(CPACK_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
@@ -24,3 +33,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fonts-dejavu-core")
 
 include(CPack)
+
+if(TREKLINE_TESTS)
+    add_test(NAME package_checks
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/install/check-package.sh
+                     ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR})
+endif()

@@ -5,7 +5,8 @@ set -euo pipefail
 
 build=(cmake g++ make pkg-config libwxgtk3.2-dev wx3.2-headers libgtk-3-dev dpkg-dev
        libfreetype-dev libfontconfig-dev fonts-dejavu-core googletest libgtest-dev)
-test=(xvfb xauth xdotool x11-apps imagemagick chromium desktop-file-utils clang-14 libclang-rt-14-dev)
+test=(xvfb xauth xdotool x11-apps imagemagick chromium desktop-file-utils clang-14 libclang-rt-14-dev
+      lintian appstream)
 
 wanted=("${build[@]}")
 case "${1:-build}" in

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the build into a throwaway DESTDIR, twice with different prefixes,
 # and checks that a desktop finds everything Trekline ships: the program, a
-# valid desktop entry naming it and its icon, the icon at every size, and the
-# help page where the program looks for it.
+# valid desktop entry naming it and its icon, the icon at every size, the
+# help page where the program looks for it, the software-centre listing, the
+# manual page and the copyright and changelog of the package.
 # Usage: check-install-tree.sh <cmake> <build dir>
 set -euo pipefail
 cmake=$1
 build=$2
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
@@ -33,7 +35,7 @@ check_prefix() {
     DESTDIR=$dest "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
     [ -x "$root/bin/trekline" ] || fail "$root/bin/trekline is not an executable"
-    local desktop=$root/share/applications/trekline.desktop
+    local desktop=$root/share/applications/org.example.trekline.desktop
     expect_file "$desktop"
     if [ -f "$desktop" ]; then
         desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
@@ -43,6 +45,42 @@ check_prefix() {
         # launcher must start it at home, not wherever the menu runs.
         grep -q '^Exec=sh -c "cd ~ && exec trekline"$' "$desktop" ||
             fail "desktop entry does not start trekline in the home directory"
+    fi
+
+    # The listing names the desktop entry it belongs to.
+    local metainfo=$root/share/metainfo/org.example.trekline.metainfo.xml
+    expect_file "$metainfo"
+    if [ -f "$metainfo" ]; then
+        appstreamcli validate --no-net "$metainfo" >/dev/null ||
+            fail "appstreamcli rejects $metainfo"
+        grep -qF '<launchable type="desktop-id">org.example.trekline.desktop</launchable>' \
+            "$metainfo" || fail "metainfo does not launch the desktop entry"
+    fi
+
+    local man=$root/share/man/man1/trekline.1.gz
+    expect_file "$man"
+    if [ -f "$man" ]; then
+        # Compressed without a name or time stamp, and free of roff mistakes.
+        [ "$(od -An -tu1 -j3 -N1 "$man" | tr -d ' ')" = 0 ] || fail "$man keeps a file name"
+        local page warnings
+        page=$(zcat "$man" | LC_ALL=C.UTF-8 MANWIDTH=200 man -l - 2>/dev/null)
+        warnings=$(zcat "$man" | LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l - 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "man reports: $warnings"
+        local option
+        for option in data.steps; do
+            grep -qF -- "$option" <<<"$page" || fail "man page does not explain $option"
+        done
+    fi
+
+    local doc=$root/share/doc/trekline
+    expect_file "$doc/copyright"
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+        "$doc/copyright" 2>/dev/null || fail "copyright file is not machine-readable"
+    expect_file "$doc/changelog.gz"
+    if [ -f "$doc/changelog.gz" ]; then
+        zcat "$doc/changelog.gz" >"$dest/changelog"
+        [ "$(dpkg-parsechangelog -l "$dest/changelog" -S Version)" = "$version" ] ||
+            fail "changelog does not describe version $version"
     fi
 
     local icons=$root/share/icons/hicolor
@@ -67,8 +105,10 @@ check_prefix() {
 
     local unexpected
     unexpected=$(cd "$root" && find . -type f | sort | grep -v -e '^./bin/trekline$' \
-        -e '^./share/applications/trekline.desktop$' -e '^./share/icons/hicolor/' \
-        -e '^./share/trekline/help/index.html$' || true)
+        -e '^./share/applications/org.example.trekline.desktop$' -e '^./share/icons/hicolor/' \
+        -e '^./share/trekline/help/index.html$' -e '^./share/metainfo/org.example.trekline.metainfo.xml$' \
+        -e '^./share/man/man1/trekline.1.gz$' -e '^./share/doc/trekline/copyright$' \
+        -e '^./share/doc/trekline/changelog.gz$' -e '^./share/lintian/overrides/trekline$' || true)
     [ -z "$unexpected" ] || fail "unexpected files installed: $unexpected"
 }
 
