@@ -77,7 +77,10 @@ wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
     EVT_CLOSE(CStepLogDlg::OnClose)
 wxEND_EVENT_TABLE()
 
-CStepLogDlg::CStepLogDlg(wxWindow* parent) {
+CStepLogDlg::CStepLogDlg(wxWindow* parent) : CStepLogDlg(CurrentDirectory(), parent) {}
+
+CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* parent)
+    : files_(DiaryFilesIn(directory)) {
     LoadResourcesOnce();
     wxXmlResource::Get()->LoadDialog(this, parent, "StepLogDialog");
     SetClientSize(ConvertDialogToPixels(wxSize(320, 214)));
@@ -107,7 +110,6 @@ CStepLogDlg::CStepLogDlg(wxWindow* parent) {
     datePicker_->SetValue(wxDateTime::Today());
     stepLengthEdit_->ChangeValue("100");
     chartValuesCheck_->SetValue(false);
-    files_ = DiaryFilesIn(CurrentDirectory());
 
     UseFixedHeightRows(*entryList_);
     RefreshList();

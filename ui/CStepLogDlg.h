@@ -22,10 +22,11 @@ class StepsSpinButton;
 // made in, whatever the current directory becomes later.
 class CStepLogDlg : public wxDialog {
 public:
+    // The diary in the current directory.
     explicit CStepLogDlg(wxWindow* parent = nullptr);
+    explicit CStepLogDlg(const std::filesystem::path& directory, wxWindow* parent = nullptr);
 
-    // The current directory when the dialog was made: the diary's and the
-    // report's files are there.
+    // Where the diary's and the report's files are.
     const std::filesystem::path& StartDirectory() const { return files_.directory; }
 
     // Rebuilds the list from the file; when the file cannot be opened the

@@ -1,3 +1,26 @@
-#include "CTreklineApp.h"
+#include <iostream>
+#include <span>
 
-wxIMPLEMENT_APP(CTreklineApp);
+#include <wx/app.h>
+#include <wx/log.h>
+
+#include "CTreklineApp.h"
+#include "CommandLine.h"
+
+// The command line is answered before the toolkit starts, so that the help,
+// the version and a mistake in the options need no display.
+int main(int argc, char** argv) {
+    const std::span<const char* const> arguments(argv + (argc > 0 ? 1 : 0),
+                                                 argc > 0 ? argc - 1 : 0);
+    const CommandLine commandLine = ParseCommandLine(arguments);
+    if (std::optional<int> status = AnswerWithoutWindow(commandLine, std::cout, std::cerr))
+        return *status;
+
+    wxApp::SetInstance(new CTreklineApp(commandLine.place));
+    // The toolkit's own complaints go to standard error: a message box is no
+    // place for them, and without a display there could be none.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    // The options are read already; the toolkit gets the program's name only.
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    return wxEntry(toolkitArgc, argv) == 0 ? 0 : 1;
+}

@@ -41,10 +41,10 @@ check_prefix() {
         desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
         grep -qx 'Icon=trekline' "$desktop" || fail "desktop entry does not name the icon trekline"
         grep -qx 'TryExec=trekline' "$desktop" || fail "desktop entry does not try the program"
-        # The program keeps its files in the directory it starts in: the
-        # launcher must start it at home, not wherever the menu runs.
-        grep -q '^Exec=sh -c "cd ~ && exec trekline"$' "$desktop" ||
-            fail "desktop entry does not start trekline in the home directory"
+        # Started from the menu, the files go to the user's data directory,
+        # not wherever the menu happens to run.
+        grep -qx 'Exec=trekline --data-home' "$desktop" ||
+            fail "desktop entry does not start trekline in its data directory"
     fi
 
     # The listing names the desktop entry it belongs to.
@@ -67,7 +67,7 @@ check_prefix() {
         warnings=$(zcat "$man" | LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l - 2>&1 >/dev/null)
         [ -z "$warnings" ] || fail "man reports: $warnings"
         local option
-        for option in data.steps; do
+        for option in --help --version --data-home XDG_DATA_HOME data.steps; do
             grep -qF -- "$option" <<<"$page" || fail "man page does not explain $option"
         done
     fi
@@ -98,7 +98,7 @@ check_prefix() {
     local help=$root/bin/../share/trekline/help/index.html
     expect_file "$help"
     local name
-    for name in data.steps data.tmp data_steps.bmp out.html; do
+    for name in data.steps data.tmp data_steps.bmp out.html XDG_DATA_HOME; do
         grep -qF "$name" "$help" 2>/dev/null || fail "help page does not explain $name"
     done
     grep -qi '<script' "$help" 2>/dev/null && fail "help page has a script"

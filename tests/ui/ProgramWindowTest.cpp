@@ -51,12 +51,25 @@ std::uintmax_t FileSize(const char* name) {
     return error ? 0 : size;
 }
 
-// The program, started in the current directory; killed if a test leaves it running.
+// The program, started in the current directory with these arguments and
+// extra environment entries ("NAME=value"); killed if a test leaves it running.
 class RunningProgram {
 public:
-    RunningProgram() {
-        char* argv[] = {const_cast<char*>(TREKLINE_PROGRAM), nullptr};
-        if (posix_spawn(&pid_, TREKLINE_PROGRAM, nullptr, nullptr, argv, environ) != 0)
+    explicit RunningProgram(std::vector<std::string> arguments = {},
+                            const std::vector<std::string>& environment = {}) {
+        arguments.insert(arguments.begin(), TREKLINE_PROGRAM);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> entries(environment);
+        std::vector<char*> envp;
+        for (std::string& entry : entries)
+            envp.push_back(entry.data());
+        for (char** entry = environ; *entry; ++entry)
+            envp.push_back(*entry);
+        envp.push_back(nullptr);
+        if (posix_spawn(&pid_, TREKLINE_PROGRAM, nullptr, nullptr, argv.data(), envp.data()) != 0)
             pid_ = -1;
     }
     ~RunningProgram() {
@@ -119,4 +132,18 @@ TEST(ProgramWindowTest, KeysAddAnEntryEscapeKeepsTheWindowAndEnterEndsItWithStat
     EXPECT_EQ(program.ExitStatus(), 0);
     EXPECT_EQ(ReadFileBytes("data.steps"), diary);
     EXPECT_FALSE(std::filesystem::exists("data.tmp"));
+}
+
+TEST(ProgramWindowTest, FromTheMenuTheDiaryIsMadeInTheDataDirectoryNotTheCurrentOne) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display";
+    ScopedTempDir dir;
+    std::filesystem::create_directory("work");
+    std::filesystem::current_path("work");
+    const std::string dataHome = (dir.Path() / "data").string();
+
+    RunningProgram program({"--data-home"}, {"XDG_DATA_HOME=" + dataHome});
+    ASSERT_FALSE(program.WaitForWindow().empty());
+    EXPECT_TRUE(std::filesystem::is_regular_file(dataHome + "/trekline/data.steps"));
+    EXPECT_TRUE(DirectoryNames(".").empty());
 }

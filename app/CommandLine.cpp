@@ -1,0 +1,147 @@
+#include "CommandLine.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <string_view>
+
+namespace {
+
+constexpr int kUsageErrorStatus = 2;
+
+struct Option {
+    std::string_view name;      // "--name"
+    std::string_view shortName; // "-n", or empty
+    std::string_view valueName; // shown in the help; empty for an option without a value
+    std::string_view help;
+    void (*apply)(CommandLine& commandLine, std::string_view value);
+};
+
+// Every option the program knows; the help is made from this table, so an
+// option added here is explained there too.
+constexpr std::array kOptions{
+    Option{"--data-home", "", "",
+           "keep the diary and the report in $XDG_DATA_HOME/trekline\n"
+           "(~/.local/share/trekline by default), as the desktop menu does",
+           [](CommandLine& line, std::string_view) { line.place = CommandLine::Place::kDataHome; }},
+    Option{
+        "--help", "-h", "", "print this help and exit",
+        [](CommandLine& line, std::string_view) { line.action = CommandLine::Action::kPrintHelp; }},
+    Option{"--version", "", "", "print the version and exit",
+           [](CommandLine& line, std::string_view) {
+               // The help, asked for anywhere on the line, is the better answer.
+               if (line.action != CommandLine::Action::kPrintHelp)
+                   line.action = CommandLine::Action::kPrintVersion;
+           }},
+};
+
+const Option* FindOption(std::string_view name) {
+    auto found = std::find_if(kOptions.begin(), kOptions.end(), [&](const Option& option) {
+        return option.name == name || (!option.shortName.empty() && option.shortName == name);
+    });
+    return found == kOptions.end() ? nullptr : &*found;
+}
+
+CommandLine Mistake(std::string mistake) {
+    CommandLine line;
+    line.action = CommandLine::Action::kUsageError;
+    line.mistake = std::move(mistake);
+    return line;
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+void PrintUsageLine(std::ostream& stream) {
+    stream << "Usage: trekline";
+    for (const Option& option : kOptions) {
+        stream << " [" << option.name;
+        if (!option.valueName.empty())
+            stream << ' ' << option.valueName;
+        stream << ']';
+    }
+    stream << '\n';
+}
+
+void PrintHelp(std::ostream& out) {
+    PrintUsageLine(out);
+    out << "Keeps a diary of daily step counts and charts the distance walked.\n"
+           "Without options it opens its window on the diary in the current directory.\n\n";
+    constexpr std::size_t kHelpColumn = 18;
+    for (const Option& option : kOptions) {
+        std::string names = "  ";
+        if (!option.shortName.empty())
+            names += std::string(option.shortName) + ", ";
+        names += option.name;
+        if (!option.valueName.empty())
+            names += " " + std::string(option.valueName);
+        names.resize(std::max(names.size() + 2, kHelpColumn), ' ');
+        out << names;
+        for (char c : option.help) {
+            out << c;
+            if (c == '\n')
+                out << std::string(std::max(names.size(), kHelpColumn), ' ');
+        }
+        out << '\n';
+    }
+    out << "\nFiles: data.steps (the diary), data_steps.bmp and out.html (the last report).\n"
+           "See trekline(1) and the help page for more.\n";
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(std::span<const char* const> arguments) {
+    CommandLine line;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--") {
+            // Whatever follows would be a file name, and no command takes one yet.
+            if (i + 1 < arguments.size())
+                return Mistake("unexpected argument " + Quoted(arguments[i + 1]));
+            break;
+        }
+        if (!argument.starts_with("-") || argument == "-")
+            return Mistake("unexpected argument " + Quoted(argument));
+        const std::size_t equals = argument.starts_with("--") ? argument.find('=') : argument.npos;
+        const std::string_view name = argument.substr(0, equals);
+        const Option* option = FindOption(name);
+        if (!option)
+            return Mistake("unknown option " + Quoted(name));
+        std::string_view value;
+        if (option->valueName.empty()) {
+            if (equals != argument.npos)
+                return Mistake("option " + Quoted(name) + " takes no value");
+        } else if (equals != argument.npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return Mistake("option " + Quoted(name) + " needs " + std::string(option->valueName));
+        }
+        option->apply(line, value);
+    }
+    return line;
+}
+
+std::optional<int> AnswerWithoutWindow(const CommandLine& commandLine, std::ostream& out,
+                                       std::ostream& err) {
+    switch (commandLine.action) {
+    case CommandLine::Action::kOpenWindow:
+        return std::nullopt;
+    case CommandLine::Action::kPrintHelp:
+        PrintHelp(out);
+        out.flush();
+        return out ? 0 : 1;
+    case CommandLine::Action::kPrintVersion:
+        out << "trekline " << TREKLINE_VERSION << '\n';
+        out.flush();
+        return out ? 0 : 1;
+    case CommandLine::Action::kUsageError:
+        break;
+    }
+    err << "trekline: " << commandLine.mistake << '\n';
+    PrintUsageLine(err);
+    err << "Try 'trekline --help' for more information.\n";
+    return kUsageErrorStatus;
+}

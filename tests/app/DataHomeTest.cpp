@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "DataHome.h"
+#include "TempDir.h"
+
+namespace fs = std::filesystem;
+
+TEST(DataHomeTest, FollowsAnAbsoluteXdgDataHomeElseTheHomeDirectory) {
+    struct Case {
+        const char* xdgDataHome;
+        const char* home;
+        const char* directory;
+    };
+    const Case cases[] = {
+        {"/data", "/home/walker", "/data/trekline"},
+        {nullptr, "/home/walker", "/home/walker/.local/share/trekline"},
+        {"", "/home/walker", "/home/walker/.local/share/trekline"},
+        // A relative XDG_DATA_HOME is ignored, as the base directory rules say.
+        {"data", "/home/walker", "/home/walker/.local/share/trekline"},
+        {nullptr, "home", ""},
+        {nullptr, nullptr, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DataHomeDirectory(c.xdgDataHome, c.home), fs::path(c.directory))
+            << (c.xdgDataHome ? c.xdgDataHome : "(unset)") << " " << (c.home ? c.home : "(unset)");
+}
+
+TEST(DataHomeTest, MakesTheMissingDirectoriesPrivateAndKeepsExistingOnes) {
+    ScopedTempDir dir;
+    const fs::path home = dir.Path() / "share" / "trekline";
+    EXPECT_EQ(MakeDataHome(home), "");
+    struct stat status {};
+    ASSERT_EQ(stat(home.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    ASSERT_EQ(stat(home.parent_path().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    // A second start finds it made.
+    EXPECT_EQ(MakeDataHome(home), "");
+}
+
+TEST(DataHomeTest, SaysWhyTheDirectoryCannotBeMade) {
+    ScopedTempDir dir;
+    WriteFileBytes("share", {'x'});
+    EXPECT_EQ(MakeDataHome(dir.Path() / "share" / "trekline"),
+              "cannot create " + (dir.Path() / "share" / "trekline").string() +
+                  ": Not a directory");
+    WriteFileBytes("trekline", {'x'});
+    EXPECT_EQ(MakeDataHome(dir.Path() / "trekline"),
+              "cannot use " + (dir.Path() / "trekline").string() + ": Not a directory");
+    EXPECT_NE(MakeDataHome({}), "");
+}
