@@ -4,7 +4,8 @@
 set -euo pipefail
 
 build=(cmake g++ make pkg-config libwxgtk3.2-dev wx3.2-headers libgtk-3-dev dpkg-dev
-       libfreetype-dev libfontconfig-dev fonts-dejavu-core googletest libgtest-dev)
+       libfreetype-dev libfontconfig-dev fonts-dejavu-core googletest libgtest-dev
+       libexpat1-dev libsqlite3-dev nlohmann-json3-dev libarchive-dev)
 test=(xvfb xauth xdotool x11-apps imagemagick chromium desktop-file-utils clang-14 libclang-rt-14-dev
       lintian appstream)
 

@@ -1,0 +1,28 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// One entry a file offered for import asks for. The CSV reader gives one per row; the
+// readers of phone and watch exports give one per calendar date (the day's total).
+struct ImportedRow {
+    std::chrono::year_month_day date;
+    std::uint32_t steps = 0;
+};
+
+// A row of the file that could not be read, by its line (or record) number.
+struct RejectedRow {
+    std::size_t line = 0;
+    std::string reason;
+};
+
+struct ImportedSteps {
+    std::string format; // what the file was read as, for messages: "CSV", "Apple Health", ...
+    std::vector<ImportedRow> rows;
+    std::vector<RejectedRow> rejected;
+};
+
+// Told how far a long read has come; returning false cancels it.
+using ImportProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;

@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ByteSource.h"
+
+// The lines of a CSV file one at a time, without its line ends or a leading
+// byte order mark; a line longer than any export writes is refused.
+class CsvLines {
+public:
+    explicit CsvLines(ByteSource& source) : source_(source) {}
+
+    bool Next(std::string_view& line);
+    std::size_t Number() const { return number_; }
+
+private:
+    ByteSource& source_;
+    std::string buffer_;
+    std::size_t start_ = 0;
+    std::size_t number_ = 0;
+    bool atEnd_ = false;
+};
+
+// The fields of one line: comma-separated, a field in double quotes may hold
+// commas and doubled quotes.
+std::vector<std::string> CsvFields(std::string_view line);
+
+// Where the column named name is, or npos.
+std::size_t ColumnIndex(const std::vector<std::string>& header, std::string_view name);

@@ -1,0 +1,94 @@
+#include "DailySteps.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include "ImportError.h"
+#include "StepRecord.h"
+
+namespace {
+// Enough to show the user what is wrong with a file without keeping every
+// line of a broken one.
+constexpr std::size_t kMaxRejected = 1000;
+// Beyond any real export (ten sources over a century is 365,000 cells);
+// keeps a hostile file from growing the table without end.
+constexpr std::size_t kMaxSources = 1000;
+constexpr std::size_t kMaxCells = 2'000'000;
+
+std::string DateText(std::chrono::year_month_day date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
+}
+} // namespace
+
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+    return a > std::numeric_limits<std::uint64_t>::max() - b
+               ? std::numeric_limits<std::uint64_t>::max()
+               : a + b;
+}
+
+void DailySteps::Add(std::chrono::sys_days date, std::uint64_t steps) {
+    std::uint64_t& total = totals_[date];
+    total = SaturatingAdd(total, steps);
+}
+
+void DailySteps::KeepLarger(std::chrono::sys_days date, std::uint64_t steps) {
+    std::uint64_t& total = totals_[date];
+    total = std::max(total, steps);
+}
+
+void DailySteps::Reject(std::size_t line, std::string reason) {
+    if (rejected_.size() < kMaxRejected)
+        rejected_.push_back({line, std::move(reason)});
+    else
+        ++moreRejected_;
+}
+
+ImportedSteps DailySteps::Finish(std::string format) && {
+    ImportedSteps steps;
+    steps.format = std::move(format);
+    for (auto [date, total] : totals_) {
+        std::chrono::year_month_day ymd(date);
+        if (total >= kEndMarker)
+            Reject(0, DateText(ymd) + ": " + std::to_string(total) +
+                          " steps, more than a diary entry holds");
+        else
+            steps.rows.push_back({ymd, static_cast<std::uint32_t>(total)});
+    }
+    if (moreRejected_ > 0)
+        rejected_.push_back({0, std::to_string(moreRejected_) + " more rows could not be read"});
+    steps.rejected = std::move(rejected_);
+    return steps;
+}
+
+std::uint64_t& StepsBySource::Cell(std::uint32_t source, std::chrono::sys_days date) {
+    const auto day = static_cast<std::uint32_t>(date.time_since_epoch().count());
+    auto [cell, added] = cells_.try_emplace(std::uint64_t{source} << 32 | day, 0);
+    if (added && cells_.size() > kMaxCells)
+        throw ImportError("holds steps for more sources and days than any export does");
+    return cell->second;
+}
+
+void StepsBySource::Add(std::string_view source, std::chrono::sys_days date, std::uint64_t steps) {
+    // Records come in runs from one source, so the last name is nearly always the one.
+    if (source != lastSource_ || sources_.empty()) {
+        auto [found, added] =
+            sources_.try_emplace(std::string(source), static_cast<std::uint32_t>(sources_.size()));
+        if (added && sources_.size() > kMaxSources)
+            throw ImportError("names more sources of steps than any export does");
+        lastSource_ = source;
+        lastIndex_ = found->second;
+    }
+    std::uint64_t& cell = Cell(lastIndex_, date);
+    cell = SaturatingAdd(cell, steps);
+}
+
+void StepsBySource::AddTo(DailySteps& daily) const {
+    for (auto [key, steps] : cells_) {
+        const auto day = static_cast<std::int32_t>(static_cast<std::uint32_t>(key));
+        daily.KeepLarger(std::chrono::sys_days(std::chrono::days(day)), steps);
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "ImportedSteps.h"
+
+// What a reader gathers from an export: one total per calendar date, and the
+// rows it could not read.
+class DailySteps {
+public:
+    void Add(std::chrono::sys_days date, std::uint64_t steps);
+    // For files that give a day's total more than once (re-synced days,
+    // overlapping files): the larger one is the day's.
+    void KeepLarger(std::chrono::sys_days date, std::uint64_t steps);
+    void Reject(std::size_t line, std::string reason);
+
+    // The days in date order; a total a diary entry cannot hold is rejected.
+    ImportedSteps Finish(std::string format) &&;
+
+private:
+    std::map<std::chrono::sys_days, std::uint64_t> totals_;
+    std::vector<RejectedRow> rejected_;
+    std::size_t moreRejected_ = 0;
+};
+
+// Steps recorded by several sources (phone, watch, apps) that count the same
+// walking: summed per source and date; a day's total is its largest source's.
+class StepsBySource {
+public:
+    void Add(std::string_view source, std::chrono::sys_days date, std::uint64_t steps);
+    void AddTo(DailySteps& daily) const;
+
+private:
+    std::uint64_t& Cell(std::uint32_t source, std::chrono::sys_days date);
+
+    std::unordered_map<std::string, std::uint32_t> sources_;
+    std::unordered_map<std::uint64_t, std::uint64_t> cells_;
+    std::string lastSource_;
+    std::uint32_t lastIndex_ = 0;
+};
+
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b);

@@ -1,0 +1,15 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+
+#include "ImportedSteps.h"
+
+// Reads a phone's or watch's export (a file, a zip, or an unpacked folder),
+// telling its format by its content, into one total per calendar date. Gives
+// nothing for a file that is none of these exports; throws ImportError for
+// one that is but cannot be read, ImportCancelled when progress says stop.
+std::optional<ImportedSteps> ReadExportFile(const std::filesystem::path& path,
+                                            const ImportProgress& progress);
+
+// The exports ReadExportFile reads, for the message that refuses another file.
+extern const char kExportFormatNames[];

@@ -1,0 +1,15 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// The calendar date a text starts with, as "YYYY-MM-DD"; what follows is the
+// caller's business.
+std::optional<std::chrono::year_month_day> LeadingIsoDate(std::string_view text);
+
+// A count of steps: digits, or a decimal number rounded to the nearest whole
+// step, with spaces around it allowed; nothing else.
+std::optional<std::uint64_t> ParseStepCount(std::string_view text);
+
+std::string_view TrimSpaces(std::string_view text);

@@ -1,0 +1,30 @@
+#include "GarminJson.h"
+
+#include "ExportValues.h"
+#include "JsonObjects.h"
+
+bool LooksLikeGarminDays(std::string_view head) {
+    std::size_t start = head.find_first_not_of(" \t\r\n");
+    return start != std::string_view::npos && head[start] == '[' &&
+           head.find("\"calendarDate\"") != std::string_view::npos &&
+           head.find("\"totalSteps\"") != std::string_view::npos;
+}
+
+void ReadGarminJson(ByteSource& source, DailySteps& daily) {
+    ForEachJsonObject(source, [&](const JsonFields& fields, std::size_t record) {
+        const std::string* when = FieldNamed(fields, "calendarDate");
+        const std::string* steps = FieldNamed(fields, "totalSteps");
+        // A day the watch was not worn has no total.
+        if (!steps)
+            return;
+        auto date = when && when->size() == 10 ? LeadingIsoDate(*when) : std::nullopt;
+        auto count = ParseStepCount(*steps);
+        if (!date)
+            daily.Reject(record, "the day's calendarDate is not YYYY-MM-DD");
+        else if (!count)
+            daily.Reject(record, "the day's totalSteps is not a number of steps");
+        else
+            // Summary files overlap at their ends; a day is the same day in both.
+            daily.KeepLarger(std::chrono::sys_days(*date), *count);
+    });
+}
