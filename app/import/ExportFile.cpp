@@ -91,6 +91,8 @@ public:
             case Format::Garmin:
                 return ReadGarminJson(source, daily);
             }
+        } catch (const DamagedZip&) {
+            throw;
         } catch (const ImportError& error) {
             throw ImportError(name.empty()
                                   ? error.what()

@@ -78,13 +78,13 @@ public:
         --depth_;
         return true;
     }
-    bool parse_error(std::size_t position, const std::string&,
+    bool parse_error(std::size_t, const std::string&,
                      const nlohmann::detail::exception& error) override {
         std::string what = error.what();
         // The library's own prefix says nothing to the user.
         if (std::size_t colon = what.find("] "); colon != std::string::npos)
             what.erase(0, colon + 2);
-        throw ImportError("is not readable JSON at byte " + std::to_string(position) + ": " + what);
+        throw ImportError("is not readable JSON: " + what);
     }
 
 private:

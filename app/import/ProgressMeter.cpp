@@ -6,14 +6,17 @@
 #include "ImportError.h"
 
 namespace {
+// Often enough for a bar to move smoothly, rarely enough to cost nothing.
 constexpr std::uint64_t kTellEvery = 1 << 20;
-}
+constexpr std::uint64_t kSteps = 100;
+} // namespace
 
 ProgressMeter::ProgressMeter(ImportProgress progress, std::uint64_t total)
-    : progress_(std::move(progress)), total_(total) {}
+    : progress_(std::move(progress)), total_(total),
+      step_(std::clamp<std::uint64_t>(total / kSteps, 1, kTellEvery)) {}
 
 void ProgressMeter::Reached(std::uint64_t done) {
-    if (done >= told_ + kTellEvery)
+    if (done >= told_ + step_)
         Tell(done);
 }
 

@@ -3,8 +3,9 @@
 
 #include "ImportedSteps.h"
 
-// Tells the caller's progress callback how far a read has come, about every
-// mebibyte rather than every buffer, and turns its "stop" into ImportCancelled.
+// Tells the caller's progress callback how far a read has come, every
+// hundredth or mebibyte rather than every buffer, and turns its "stop" into
+// ImportCancelled.
 class ProgressMeter {
 public:
     ProgressMeter(ImportProgress progress, std::uint64_t total);
@@ -20,5 +21,6 @@ private:
 
     ImportProgress progress_;
     std::uint64_t total_;
+    std::uint64_t step_;
     std::uint64_t told_ = 0;
 };

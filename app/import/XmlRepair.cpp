@@ -57,7 +57,10 @@ bool RemoveDoctype(std::string& prolog) {
             end = DoctypeEnd(prolog, at);
             if (end == std::string::npos)
                 return false;
-            prolog.erase(at, end - at);
+            // Its line ends stay, so that lines are counted as in the file.
+            auto lineEnds = std::count(prolog.begin() + static_cast<std::ptrdiff_t>(at),
+                                       prolog.begin() + static_cast<std::ptrdiff_t>(end), '\n');
+            prolog.replace(at, end - at, static_cast<std::size_t>(lineEnds), '\n');
         } else {
             return true; // not a prolog: the parser will say so
         }

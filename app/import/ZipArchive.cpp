@@ -56,7 +56,7 @@ std::int64_t ZipArchive::Seek(archive*, void* self, std::int64_t offset, int whe
 
 void ZipArchive::Fail(const std::string& what) const {
     const char* why = archive_error_string(archive_);
-    throw ImportError("is a damaged zip file: " + what + (why ? std::string(": ") + why : ""));
+    throw DamagedZip("is a damaged zip file: " + what + (why ? std::string(": ") + why : ""));
 }
 
 bool ZipArchive::NextEntry() {
@@ -97,6 +97,6 @@ void ZipArchive::CheckInflation() const {
     const std::uint64_t packed = packedRead_ - entryStart_;
     if (inflated_ > kMaxEntryBytes ||
         (inflated_ > kInflationGrace && inflated_ / kMaxInflationRatio > packed + kBlockSize))
-        throw ImportError("unpacks \"" + entryName_ +
-                          "\" to far more than its packed size (a zip bomb?); it was not read");
+        throw DamagedZip("unpacks \"" + entryName_ +
+                         "\" to far more than its packed size (a zip bomb?); it was not read");
 }

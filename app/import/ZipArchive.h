@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include "ByteSource.h"
+#include "ImportError.h"
 
 struct archive;
 class InputFile;
@@ -43,6 +44,12 @@ private:
     std::string entryName_;
     std::uint64_t entryStart_ = 0;
     std::uint64_t inflated_ = 0;
+};
+
+// The zip itself is broken or hostile, whichever entry was being read.
+class DamagedZip : public ImportError {
+public:
+    using ImportError::ImportError;
 };
 
 // Caps an entry's unpacked size and its ratio to the packed bytes read for it;

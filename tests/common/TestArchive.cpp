@@ -1,5 +1,6 @@
 #include "TestArchive.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -9,26 +10,61 @@
 
 namespace fs = std::filesystem;
 
-void WriteZip(const fs::path& path, const std::vector<ExportEntry>& entries) {
-    std::unique_ptr<archive, decltype(&archive_write_free)> zip(archive_write_new(),
-                                                                archive_write_free);
+namespace {
+
+using Writer = std::unique_ptr<archive, decltype(&archive_write_free)>;
+
+Writer OpenZip(const fs::path& path) {
+    Writer zip(archive_write_new(), archive_write_free);
     archive_write_set_format_zip(zip.get());
     if (archive_write_open_filename(zip.get(), path.c_str()) != ARCHIVE_OK)
         throw std::runtime_error(archive_error_string(zip.get()));
+    return zip;
+}
+
+void StartEntry(archive* zip, const std::string& name, std::uint64_t size) {
+    std::unique_ptr<archive_entry, decltype(&archive_entry_free)> entry(archive_entry_new(),
+                                                                        archive_entry_free);
+    archive_entry_set_pathname(entry.get(), name.c_str());
+    archive_entry_set_filetype(entry.get(), AE_IFREG);
+    archive_entry_set_perm(entry.get(), 0644);
+    archive_entry_set_size(entry.get(), static_cast<la_int64_t>(size));
+    if (archive_write_header(zip, entry.get()) != ARCHIVE_OK)
+        throw std::runtime_error(archive_error_string(zip));
+}
+
+void Write(archive* zip, const std::string& bytes) {
+    if (archive_write_data(zip, bytes.data(), bytes.size()) !=
+        static_cast<la_ssize_t>(bytes.size()))
+        throw std::runtime_error(archive_error_string(zip));
+}
+
+void Close(archive* zip) {
+    if (archive_write_close(zip) != ARCHIVE_OK)
+        throw std::runtime_error(archive_error_string(zip));
+}
+
+} // namespace
+
+void WriteZip(const fs::path& path, const std::vector<ExportEntry>& entries) {
+    Writer zip = OpenZip(path);
     for (const ExportEntry& file : entries) {
-        std::unique_ptr<archive_entry, decltype(&archive_entry_free)> entry(archive_entry_new(),
-                                                                            archive_entry_free);
-        archive_entry_set_pathname(entry.get(), file.name.c_str());
-        archive_entry_set_filetype(entry.get(), AE_IFREG);
-        archive_entry_set_perm(entry.get(), 0644);
-        archive_entry_set_size(entry.get(), static_cast<la_int64_t>(file.content.size()));
-        if (archive_write_header(zip.get(), entry.get()) != ARCHIVE_OK ||
-            archive_write_data(zip.get(), file.content.data(), file.content.size()) !=
-                static_cast<la_ssize_t>(file.content.size()))
-            throw std::runtime_error(archive_error_string(zip.get()));
+        StartEntry(zip.get(), file.name, file.content.size());
+        Write(zip.get(), file.content);
     }
-    if (archive_write_close(zip.get()) != ARCHIVE_OK)
-        throw std::runtime_error(archive_error_string(zip.get()));
+    Close(zip.get());
+}
+
+void WriteFilledZip(const fs::path& path, const std::string& name, const std::string& head,
+                    char fill, std::uint64_t size) {
+    Writer zip = OpenZip(path);
+    StartEntry(zip.get(), name, head.size() + size);
+    Write(zip.get(), head);
+    const std::string block(1 << 20, fill);
+    for (std::uint64_t written = 0; written < size; written += block.size())
+        Write(zip.get(), block.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(
+                                             block.size(), size - written))));
+    Close(zip.get());
 }
 
 void WriteText(const fs::path& path, const std::string& text) {

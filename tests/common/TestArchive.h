@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,11 @@ struct ExportEntry {
 
 // A zip of the entries, made with libarchive's writer (deflated, in the order given).
 void WriteZip(const std::filesystem::path& path, const std::vector<ExportEntry>& entries);
+
+// A zip of one entry: head, then size bytes of fill; the entry is written as it
+// is deflated, never held whole.
+void WriteFilledZip(const std::filesystem::path& path, const std::string& name,
+                    const std::string& head, char fill, std::uint64_t size);
 
 // The entries as files below the folder, as an unpacked export is.
 void WriteFolder(const std::filesystem::path& folder, const std::vector<ExportEntry>& entries);

@@ -1,0 +1,224 @@
+// Files offered for import that are broken or built to hurt: each gets a clear
+// refusal or the rows that can be read, never a crash, a hang or a flood of memory.
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "ExportFile.h"
+#include "ImportError.h"
+#include "ImportedDays.h"
+#include "TempDir.h"
+#include "TestArchive.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kAppleStart[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<HealthData locale=\"en\">\n";
+
+std::string AppleRecords(int count) {
+    std::string records;
+    for (int i = 0; i < count; ++i)
+        records += "<Record type=\"HKQuantityTypeIdentifierStepCount\" sourceName=\"iPhone\" "
+                   "startDate=\"2024-01-" +
+                   std::to_string(10 + i % 20) + " 10:00:00 +0100\" value=\"" + std::to_string(i) +
+                   "\"/>\n";
+    return records;
+}
+
+// The message of the refusal, or "" when the file was read.
+std::string Refusal(const fs::path& path) {
+    try {
+        ReadExportFile(path, {});
+        return "";
+    } catch (const ImportError& error) {
+        return error.what();
+    }
+}
+
+long PeakMemoryMb() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+TEST(HostileExport, ZipBombIsRefusedAfterALittleOfIt) {
+    ScopedTempDir dir;
+    // 256 MiB of spaces pack into a quarter of a megabyte.
+    WriteFilledZip("export.zip", "apple_health_export/export.xml", kAppleStart, ' ',
+                   std::uint64_t{256} << 20);
+    ASSERT_LT(fs::file_size("export.zip"), 1u << 20);
+    const long before = PeakMemoryMb();
+    EXPECT_EQ(Refusal("export.zip"),
+              "export.zip unpacks \"apple_health_export/export.xml\" to far more than its packed "
+              "size (a zip bomb?); it was not read");
+    EXPECT_LT(PeakMemoryMb() - before, 64);
+}
+
+TEST(HostileExport, TruncatedZipIsRefused) {
+    ScopedTempDir dir;
+    WriteZip("export.zip", {{"apple_health_export/export.xml",
+                             kAppleStart + AppleRecords(20000) + "</HealthData>\n"}});
+    fs::resize_file("export.zip", fs::file_size("export.zip") / 2);
+    EXPECT_NE(Refusal("export.zip").find("export.zip is a damaged zip file"), std::string::npos)
+        << Refusal("export.zip");
+}
+
+TEST(HostileExport, EntityExpansionIsRefused) {
+    ScopedTempDir dir;
+    std::string laughs =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE HealthData [\n<!ENTITY lol0 \"lol\">\n";
+    for (int i = 1; i <= 9; ++i) {
+        laughs += "<!ENTITY lol" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j)
+            laughs += "&lol" + std::to_string(i - 1) + ";";
+        laughs += "\">\n";
+    }
+    laughs += "]>\n<HealthData><Record type=\"HKQuantityTypeIdentifierStepCount\" "
+              "sourceName=\"&lol9;\" startDate=\"2024-01-01 10:00:00 +0100\" value=\"1\"/>"
+              "</HealthData>\n";
+    WriteText("export.xml", laughs);
+    EXPECT_NE(Refusal("export.xml").find("export.xml is not readable XML: line 14"),
+              std::string::npos)
+        << Refusal("export.xml");
+}
+
+struct RefusalCase {
+    const char* name;
+    std::string content;
+    const char* refusal;
+};
+
+const std::vector<RefusalCase> kRefusals = {
+    {"TruncatedXml", kAppleStart + AppleRecords(3).substr(0, 200),
+     "export is not readable XML: line 4: unclosed token"},
+    {"OtherRootElement",
+     "<?xml version=\"1.0\"?>\n<HealthData/>"
+     "<!-- a second root is not well-formed -->\n<Other/>",
+     "export is not readable XML: line 3: junk after document element"},
+    {"LongCsvLine", "com.samsung.shealth.step_daily_trend,1,2\n" + std::string(3 << 20, 'x'),
+     "export line 2 is longer than any export writes"},
+    {"LongJsonValue",
+     "[{\"dateTime\":\"01/01/24 00:00:00\",\"value\":\"" + std::string(3 << 20, '1') + "\"}]",
+     "export holds a JSON value longer than any export does"},
+    {"TruncatedJson", "[{\"dateTime\":\"01/01/24 00:00:00\",\"value\":\"3\"},{\"dateTi",
+     "export is not readable JSON: parse error at line 1, column 55: syntax error while parsing "
+     "object key - invalid string: missing closing quote; last read: '\"dateTi'; expected "
+     "string literal"},
+    {"SamsungWithoutColumns", "com.samsung.shealth.step_daily_trend,1,2\nday,steps\n",
+     "export has no day_time, source_type and count columns"},
+};
+
+class RefusedExport : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusedExport, SaysWhy) {
+    ScopedTempDir dir;
+    WriteText("export", GetParam().content);
+    EXPECT_EQ(Refusal("export"), GetParam().refusal);
+}
+
+std::string RefusalName(const testing::TestParamInfo<RefusalCase>& param) {
+    return param.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RefusedExport, testing::ValuesIn(kRefusals), RefusalName);
+
+struct RejectionCase {
+    const char* name;
+    std::string content;
+    std::vector<std::string> days;
+    std::size_t line;
+    const char* reason;
+};
+
+const std::vector<RejectionCase> kRejections = {
+    {"AppleValueNotACount",
+     kAppleStart + AppleRecords(1) +
+         "<Record type=\"HKQuantityTypeIdentifierStepCount\" sourceName=\"iPhone\" "
+         "startDate=\"2024-01-11 10:00:00 +0100\" value=\"many\"/>\n</HealthData>\n",
+     {"2024-01-10 0"},
+     4,
+     "a step record's value \"many\" is not a count of steps"},
+    {"AppleStartNotADate",
+     kAppleStart + std::string("<Record type=\"HKQuantityTypeIdentifierStepCount\" "
+                               "startDate=\"yesterday\" value=\"5\"/>\n</HealthData>\n"),
+     {},
+     3,
+     "a step record's start date \"yesterday\" is not a date"},
+    {"GoogleDateNotIso",
+     "Date,Step count\n2024-01-01,100\n01/02/2024,200\n",
+     {"2024-01-01 100"},
+     3,
+     "the date is not YYYY-MM-DD"},
+    {"GoogleDayBeyondAnEntry",
+     "Date,Step count\n2024-01-01,4294967295\n",
+     {},
+     0,
+     "2024-01-01: 4294967295 steps, more than a diary entry holds"},
+    {"SamsungCountNotANumber",
+     "com.samsung.shealth.step_daily_trend,1,2\nday_time,source_type,count\n"
+     "1704067200000,-2,-5\n",
+     {},
+     3,
+     "count is not a number of steps"},
+    {"FitbitValueNotANumber",
+     "[{\"dateTime\":\"01/01/24 00:00:00\",\"value\":\"3\"},"
+     "{\"dateTime\":\"01/01/24 00:01:00\",\"value\":\"x\"}]",
+     {"2024-01-01 3"},
+     2,
+     "the sample's value is not a number of steps"},
+    {"GarminDateMissing",
+     "[{\"calendarDate\":\"2024-01-01\",\"totalSteps\":5},{\"totalSteps\":7}]",
+     {"2024-01-01 5"},
+     2,
+     "the day's calendarDate is not YYYY-MM-DD"},
+};
+
+class RejectedRowOfExport : public testing::TestWithParam<RejectionCase> {};
+
+TEST_P(RejectedRowOfExport, KeepsTheRestAndNamesTheRow) {
+    ScopedTempDir dir;
+    WriteText("export", GetParam().content);
+    std::optional<ImportedSteps> steps = ReadExportFile("export", {});
+    ASSERT_TRUE(steps);
+    EXPECT_EQ(DayTexts(*steps), GetParam().days);
+    ASSERT_EQ(steps->rejected.size(), 1u);
+    EXPECT_EQ(steps->rejected[0].line, GetParam().line);
+    EXPECT_EQ(steps->rejected[0].reason, GetParam().reason);
+}
+
+std::string RejectionName(const testing::TestParamInfo<RejectionCase>& param) {
+    return param.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RejectedRowOfExport, testing::ValuesIn(kRejections), RejectionName);
+
+TEST(HostileExport, FilesOfNoExportAreLeftToOtherReaders) {
+    ScopedTempDir dir;
+    WriteText("steps.csv", "date,steps\n2024-01-01,100\n");
+    WriteText("empty", "");
+    WriteText("binary", std::string("\x7f"
+                                    "ELF\x02\x01\x01\0\0\0",
+                                    10));
+    WriteText("calories.json", "[{\"dateTime\":\"x\"}]");
+    WriteZip("photos.zip", {{"DCIM/1.jpg", "\xff\xd8\xff\xe0"}});
+    fs::create_directory("folder");
+    WriteText("folder/notes.txt", "nothing here");
+    for (const char* name :
+         {"steps.csv", "empty", "binary", "calories.json", "photos.zip", "folder"})
+        EXPECT_FALSE(ReadExportFile(name, {})) << name;
+}
+
+TEST(HostileExport, FifoIsRefusedWithoutWaiting) {
+    ScopedTempDir dir;
+    ASSERT_EQ(mkfifo("export.xml", 0600), 0);
+    EXPECT_EQ(Refusal("export.xml"), "export.xml is not a regular file");
+}
+
+} // namespace
