@@ -53,17 +53,22 @@ sanitized: test-deps
 	@grep -qx 'TREKLINE_WERROR:BOOL=$(WERROR)' $(SAN_BUILD_DIR)/CMakeCache.txt 2>/dev/null || \
 	  cmake -S . -B $(SAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
 	    -DTREKLINE_FUZZ=ON -DTREKLINE_WERROR=$(WERROR)
-	cmake --build $(SAN_BUILD_DIR) -j $(JOBS) --target store_tests report_tests fault_tests step_file_fuzzer
+	cmake --build $(SAN_BUILD_DIR) -j $(JOBS) --target store_tests report_tests fault_tests \
+	  import_tests step_file_fuzzer export_fuzzer
 
 sanitized-test: sanitized
 	cd $(SAN_BUILD_DIR)/tests && $(SAN_ENV) ./store_tests && $(SAN_ENV) ./report_tests && \
-	  $(SAN_ENV) ./fault/fault_tests
+	  $(SAN_ENV) ./fault/fault_tests && $(SAN_ENV) ./import_tests
 
 # FUZZ_SECONDS=600 make fuzz; new inputs gather in the build directory, the
 # committed seeds stay as they are.
 # The fuzzer works in a directory of its own, so every path it is given is absolute.
+# Each fuzz target gets FUZZ_SECONDS: the data file, then the export readers.
 fuzz: sanitized
-	mkdir -p $(SAN_BUILD_DIR)/fuzz-corpus
+	mkdir -p $(SAN_BUILD_DIR)/fuzz-corpus $(SAN_BUILD_DIR)/export-fuzz-corpus
 	$(SAN_ENV) $(SAN_BUILD_DIR)/tests/fuzz/step_file_fuzzer -max_total_time=$(FUZZ_SECONDS) \
 	  -timeout=20 -print_final_stats=1 -artifact_prefix=$(abspath $(SAN_BUILD_DIR))/ \
 	  $(abspath $(SAN_BUILD_DIR)/fuzz-corpus) $(CURDIR)/tests/fuzz/corpus
+	$(SAN_ENV) $(SAN_BUILD_DIR)/tests/fuzz/export_fuzzer -max_total_time=$(FUZZ_SECONDS) \
+	  -timeout=20 -print_final_stats=1 -artifact_prefix=$(abspath $(SAN_BUILD_DIR))/export- \
+	  $(abspath $(SAN_BUILD_DIR)/export-fuzz-corpus) $(CURDIR)/tests/fuzz/export-corpus

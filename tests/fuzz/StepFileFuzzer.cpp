@@ -19,6 +19,7 @@
 #include "DiaryCommands.h"
 #include "EditText.h"
 #include "EntryDate.h"
+#include "FuzzHarness.h"
 #include "HtmlReport.h"
 #include "LabelFont.h"
 #include "StepChart.h"
@@ -34,14 +35,6 @@ const DiaryFiles& Here() {
     static const DiaryFiles files = DiaryFilesIn({});
     return files;
 }
-
-#define CHECK(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 const LabelFont* g_font = nullptr;
 
@@ -182,20 +175,11 @@ void CheckListAndReport(const Bytes& bytes, bool drawValues) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Work in a directory of our own, in memory when the machine has one:
-    // every command syncs the file, and the disk is not what is tested here.
-    fs::path base = fs::is_directory("/dev/shm") && access("/dev/shm", W_OK) == 0
-                        ? fs::path("/dev/shm")
-                        : fs::temp_directory_path();
-    static std::string directory = (base / "trekline-fuzz-XXXXXX").string();
-    if (!mkdtemp(directory.data()) || chdir(directory.c_str()) != 0) {
+    // Every command syncs the file, so the fuzzer works in memory where it can.
+    if (chdir(FuzzDirectory("trekline-fuzz").c_str()) != 0) {
         std::perror("trekline fuzz directory");
         std::exit(1);
     }
-    std::atexit([] {
-        std::error_code ignored;
-        fs::remove_all(directory, ignored);
-    });
     static std::unique_ptr<LabelFont> font = LabelFont::Create("Verdana", 12);
     g_font = font.get();
     return 0;
