@@ -27,10 +27,7 @@ std::optional<std::chrono::year_month_day> SampleDate(std::string_view text) {
 } // namespace
 
 bool LooksLikeFitbitSamples(std::string_view head) {
-    std::size_t start = head.find_first_not_of(" \t\r\n");
-    return start != std::string_view::npos && head[start] == '[' &&
-           head.find("\"dateTime\"") != std::string_view::npos &&
-           head.find("\"value\"") != std::string_view::npos;
+    return StartsJsonArrayWith(head, {"dateTime", "value"});
 }
 
 void ReadFitbitJson(ByteSource& source, DailySteps& daily) {

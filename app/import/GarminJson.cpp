@@ -4,10 +4,7 @@
 #include "JsonObjects.h"
 
 bool LooksLikeGarminDays(std::string_view head) {
-    std::size_t start = head.find_first_not_of(" \t\r\n");
-    return start != std::string_view::npos && head[start] == '[' &&
-           head.find("\"calendarDate\"") != std::string_view::npos &&
-           head.find("\"totalSteps\"") != std::string_view::npos;
+    return StartsJsonArrayWith(head, {"calendarDate", "totalSteps"});
 }
 
 void ReadGarminJson(ByteSource& source, DailySteps& daily) {

@@ -106,6 +106,16 @@ private:
 
 } // namespace
 
+bool StartsJsonArrayWith(std::string_view head, std::initializer_list<std::string_view> keys) {
+    std::size_t start = head.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos || head[start] != '[')
+        return false;
+    for (std::string_view key : keys)
+        if (head.find("\"" + std::string(key) + "\"") == std::string_view::npos)
+            return false;
+    return true;
+}
+
 const std::string* FieldNamed(const JsonFields& fields, std::string_view name) {
     for (const auto& [key, value] : fields)
         if (key == name)
