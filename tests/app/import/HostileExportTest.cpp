@@ -215,6 +215,13 @@ TEST(HostileExport, FilesOfNoExportAreLeftToOtherReaders) {
         EXPECT_FALSE(ReadExportFile(name, {})) << name;
 }
 
+TEST(HostileExport, BrokenFileInAFolderIsNamed) {
+    ScopedTempDir dir;
+    WriteFolder("export", {{"apple_health_export/export.xml", kAppleStart}});
+    EXPECT_EQ(Refusal("export/"), "export holds \"apple_health_export/export.xml\", which is not "
+                                  "readable XML: line 3: no element found");
+}
+
 TEST(HostileExport, FifoIsRefusedWithoutWaiting) {
     ScopedTempDir dir;
     ASSERT_EQ(mkfifo("export.xml", 0600), 0);
