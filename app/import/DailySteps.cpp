@@ -42,7 +42,7 @@ void DailySteps::KeepLarger(std::chrono::sys_days date, std::uint64_t steps) {
 
 void DailySteps::Reject(std::size_t line, std::string reason) {
     if (rejected_.size() < kMaxRejected)
-        rejected_.push_back({line, std::move(reason)});
+        rejected_.push_back({line, file_.empty() ? std::move(reason) : file_ + ": " + reason});
     else
         ++moreRejected_;
 }
@@ -50,6 +50,7 @@ void DailySteps::Reject(std::size_t line, std::string reason) {
 ImportedSteps DailySteps::Finish(std::string format) && {
     ImportedSteps steps;
     steps.format = std::move(format);
+    file_.clear();
     for (auto [date, total] : totals_) {
         std::chrono::year_month_day ymd(date);
         if (total >= kEndMarker)

@@ -17,6 +17,9 @@ public:
     // overlapping files): the larger one is the day's.
     void KeepLarger(std::chrono::sys_days date, std::uint64_t steps);
     void Reject(std::size_t line, std::string reason);
+    // Names the file of an export folder or zip the rows now come from, for
+    // the reasons of rejected rows: their line numbers are that file's.
+    void ReadingFile(std::string name) { file_ = std::move(name); }
 
     // The days in date order; a total a diary entry cannot hold is rejected.
     ImportedSteps Finish(std::string format) &&;
@@ -25,6 +28,7 @@ private:
     std::map<std::chrono::sys_days, std::uint64_t> totals_;
     std::vector<RejectedRow> rejected_;
     std::size_t moreRejected_ = 0;
+    std::string file_;
 };
 
 // Steps recorded by several sources (phone, watch, apps) that count the same

@@ -78,6 +78,7 @@ public:
     StepsBySource bySource;
 
     void Read(Format as, ByteSource& source, const std::string& name) {
+        daily.ReadingFile(name);
         try {
             switch (as) {
             case Format::AppleHealth:

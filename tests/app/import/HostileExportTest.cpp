@@ -222,6 +222,18 @@ TEST(HostileExport, BrokenFileInAFolderIsNamed) {
                                   "readable XML: line 3: no element found");
 }
 
+TEST(HostileExport, RejectedRowInAnExportNamesItsFile) {
+    ScopedTempDir dir;
+    WriteZip("fitbit.zip", {{"MyFitbitData/A/steps-2024-01-01.json",
+                             "[{\"dateTime\":\"01/01/24 00:00:00\",\"value\":\"x\"}]"}});
+    std::optional<ImportedSteps> steps = ReadExportFile("fitbit.zip", {});
+    ASSERT_TRUE(steps);
+    ASSERT_EQ(steps->rejected.size(), 1u);
+    EXPECT_EQ(steps->rejected[0].line, 1u);
+    EXPECT_EQ(steps->rejected[0].reason, "MyFitbitData/A/steps-2024-01-01.json: the sample's value "
+                                         "is not a number of steps");
+}
+
 TEST(HostileExport, FifoIsRefusedWithoutWaiting) {
     ScopedTempDir dir;
     ASSERT_EQ(mkfifo("export.xml", 0600), 0);
