@@ -25,3 +25,10 @@ void DeleteEntry(const DiaryFiles& files, std::uint32_t identifier) {
     CStepFile file(files);
     file.DeleteById(identifier);
 }
+
+DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& listed) {
+    CStepFile file(files);
+    if (file.DeleteIfUnchanged(listed))
+        return DeleteOutcome::removed;
+    return file.IsOk() ? DeleteOutcome::changed : DeleteOutcome::failed;
+}

@@ -20,3 +20,12 @@ bool AddEntry(const DiaryFiles& files, std::uint32_t steps, std::chrono::year_mo
 
 // Removes the entry with that identifier, if the file still holds it.
 void DeleteEntry(const DiaryFiles& files, std::uint32_t identifier);
+
+enum class DeleteOutcome {
+    removed,
+    changed, // the file no longer holds the record as listed: nothing removed
+    failed,  // the file could not be read or replaced: nothing removed
+};
+
+// Removes the listed record if the file still holds it as it was listed.
+DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& listed);

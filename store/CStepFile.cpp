@@ -242,23 +242,33 @@ void CStepFile::Append(StepRecord& record) {
 }
 
 void CStepFile::DeleteById(std::uint32_t id) {
+    DeleteNewest([id](const StepRecord& record) { return record.identifier == id; });
+}
+
+bool CStepFile::DeleteIfUnchanged(const StepRecord& listed) {
+    // Compared under the lock that the removal holds: a change between the
+    // check and the removal is impossible.
+    return DeleteNewest([&listed](const StepRecord& record) { return record == listed; });
+}
+
+bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& matches) {
     if (!stream_)
-        return;
+        return false;
     if (!writable_) {
         ok_ = false;
-        return;
+        return false;
     }
     if (!LockForChange())
-        return;
+        return false;
     std::optional<std::vector<unsigned char>> contents = ReadWholeFile();
     if (!contents) {
         Unlock();
-        return;
+        return false;
     }
     std::vector<unsigned char>& bytes = *contents;
     std::size_t match = bytes.size();
     ScanBackwards(bytes, [&](std::size_t offset, const StepRecord& record) {
-        if (record.identifier != id)
+        if (!matches(record))
             return true;
         match = offset;
         return false;
@@ -266,7 +276,7 @@ void CStepFile::DeleteById(std::uint32_t id) {
     struct stat info;
     if (match == bytes.size() || ::fstat(fileno(stream_), &info) != 0) {
         Unlock();
-        return;
+        return false;
     }
     bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(match),
                 bytes.begin() + static_cast<std::ptrdiff_t>(match + kStepRecordSize));
@@ -276,16 +286,17 @@ void CStepFile::DeleteById(std::uint32_t id) {
     if (!WriteScratch(scratch_, bytes, info.st_mode)) {
         ok_ = false;
         Unlock();
-        return;
+        return false;
     }
     if (std::rename(scratch_.c_str(), path_.c_str()) != 0) {
         ::unlink(scratch_.c_str());
         ok_ = false;
         Unlock();
-        return;
+        return false;
     }
     SyncDirectoryOf(path_);
     // Closing the replaced file releases the lock; waiting processes then
     // find the new file under the path.
     Reopen();
+    return true;
 }

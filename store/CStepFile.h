@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -52,6 +53,12 @@ public:
     // and DeleteById on it clear the ok flag and change nothing.
     void DeleteById(std::uint32_t id);
 
+    // Removes the newest record equal to `listed` in every field, as DeleteById
+    // removes, and only that: a record that has changed since it was read, or
+    // another record that has taken over its identifier, is left alone. True
+    // when a record was removed.
+    bool DeleteIfUnchanged(const StepRecord& listed);
+
     // Every record a backwards scan visits, newest first, from one read of
     // the file: what ReadLast and StepBack would return up to the end marker.
     std::vector<StepRecord> ReadAll();
@@ -64,6 +71,8 @@ private:
     bool LockForChange();
     void Unlock();
     std::optional<std::vector<unsigned char>> ReadWholeFile();
+    // Removes the newest record that `matches` accepts; true when one was.
+    bool DeleteNewest(const std::function<bool(const StepRecord&)>& matches);
 
     bool ok_ = true;
     bool writable_ = true;

@@ -13,6 +13,7 @@
 
 #include "ControlIds.h"
 #include "DiaryCommands.h"
+#include "DiaryWatch.h"
 #include "EditText.h"
 #include "FixedHeightRows.h"
 #include "HelpPage.h"
@@ -80,7 +81,7 @@ wxEND_EVENT_TABLE()
 CStepLogDlg::CStepLogDlg(wxWindow* parent) : CStepLogDlg(CurrentDirectory(), parent) {}
 
 CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* parent)
-    : files_(DiaryFilesIn(directory)) {
+    : files_(DiaryFilesIn(directory)), diary_(files_) {
     LoadResourcesOnce();
     wxXmlResource::Get()->LoadDialog(this, parent, "StepLogDialog");
     SetClientSize(ConvertDialogToPixels(wxSize(320, 214)));
@@ -113,34 +114,61 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
 
     UseFixedHeightRows(*entryList_);
     RefreshList();
+    watch_ = std::make_unique<DiaryWatch>(*this, files_, [this] {
+        if (diary_.FileChanged())
+            RefreshList();
+    });
+    // The file watcher hooks into the event loop, which runs only once the
+    // dialog is shown.
+    CallAfter([this] { watch_->Start(); });
     // The form starts where it is read: with the date.
     datePicker_->SetFocus();
 }
 
 void CStepLogDlg::RefreshList() {
-    std::optional<std::vector<EntryItem>> items = LoadEntryItems(files_);
-    if (!items)
+    const int selected = entryList_->GetSelection();
+    std::optional<std::vector<EntryListChange>> changes = diary_.Reload();
+    if (!changes)
         return;
-    // The list shows the file's entries afresh, but only the rows that differ
-    // are replaced: refilling a list of decades of entries after each Add
-    // would take the toolkit longer than everything else together.
-    const EntryListChange change = DiffEntryItems(shownItems_, *items);
-    entryList_->SetSelection(wxNOT_FOUND);
-    if (change.removed == entryList_->GetCount()) {
-        entryList_->Clear();
-    } else {
-        for (std::size_t i = 0; i < change.removed; ++i)
-            entryList_->Delete(static_cast<unsigned>(change.first));
-    }
-    if (change.inserted > 0) {
-        wxArrayString texts;
-        texts.reserve(change.inserted);
-        for (std::size_t i = change.first; i < change.first + change.inserted; ++i)
-            texts.push_back(wxString::FromUTF8((*items)[i].text));
-        entryList_->Insert(texts, static_cast<unsigned>(change.first));
-    }
-    shownItems_ = std::move(*items);
+    ShowListChanges(*changes);
+    // GTK hands the selection of a removed row to a neighbour, which the user
+    // never chose.
+    std::optional<std::size_t> row;
+    if (selected != wxNOT_FOUND)
+        row = RowAfterChanges(*changes, static_cast<std::size_t>(selected));
+    const int wanted = row ? static_cast<int>(*row) : wxNOT_FOUND;
+    if (entryList_->GetSelection() != wanted)
+        entryList_->SetSelection(wanted);
 }
+
+void CStepLogDlg::ShowListChanges(const std::vector<EntryListChange>& changes) {
+    const std::vector<EntryItem>& items = diary_.Items();
+    auto texts = [&items](std::size_t first, std::size_t count) {
+        wxArrayString shown;
+        shown.reserve(count);
+        for (std::size_t i = first; i < first + count; ++i)
+            shown.push_back(wxString::FromUTF8(items[i].text));
+        return shown;
+    };
+    // Only the rows that differ are replaced: refilling a list of decades of
+    // entries after each change would take the toolkit longer than
+    // everything else together.
+    if (RefillIsCheaper(changes, items.size())) {
+        entryList_->Clear();
+        if (!items.empty())
+            entryList_->Insert(texts(0, items.size()), 0);
+        return;
+    }
+    for (const EntryListChange& change : changes) {
+        const auto row = static_cast<unsigned>(change.wantedFirst);
+        for (std::size_t i = 0; i < change.removed; ++i)
+            entryList_->Delete(row);
+        if (change.inserted > 0)
+            entryList_->Insert(texts(change.wantedFirst, change.inserted), row);
+    }
+}
+
+CStepLogDlg::~CStepLogDlg() = default;
 
 void CStepLogDlg::OnAdd(wxCommandEvent&) {
     // A count that cannot be stored, a date the picker does not have or a file
@@ -154,20 +182,31 @@ void CStepLogDlg::OnAdd(wxCommandEvent&) {
 
 void CStepLogDlg::OnDelete(wxCommandEvent&) {
     const int index = entryList_->GetSelection();
-    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= shownItems_.size())
+    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= diary_.Items().size())
         return;
-    DeleteEntry(files_, shownItems_[static_cast<std::size_t>(index)].identifier);
+    // Only the record the user saw goes: one that another window changed or
+    // replaced under the same identifier stays, and the list shows it.
+    const StepRecord listed = diary_.Items()[static_cast<std::size_t>(index)].record;
+    if (DeleteListedEntry(files_, listed) != DeleteOutcome::removed)
+        wxBell();
     RefreshList();
+    // Whichever row went, none is selected: a second press must not remove
+    // an entry the user did not choose.
+    entryList_->SetSelection(wxNOT_FOUND);
 }
 
 void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {
-    if (shownItems_.empty())
+    // The chart and the page show what the list shows, and the list shows
+    // the diary as it is now.
+    if (diary_.FileChanged())
+        RefreshList();
+    if (diary_.Items().empty())
         return;
     try {
         std::vector<std::uint32_t> identifiers;
-        identifiers.reserve(shownItems_.size());
-        for (const EntryItem& item : shownItems_)
-            identifiers.push_back(item.identifier);
+        identifiers.reserve(diary_.Items().size());
+        for (const EntryItem& item : diary_.Items())
+            identifiers.push_back(item.record.identifier);
         ReportData data = LoadReportData(files_, identifiers);
         // A diary that could not be read must not replace a good report.
         if (!data.complete || data.entries.empty())

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include <wx/checkbox.h>
@@ -12,9 +13,10 @@
 
 #include "DiaryFiles.h"
 #include "DocumentOpener.h"
-#include "EntryList.h"
+#include "ShownDiary.h"
 #include "StepRecord.h"
 
+class DiaryWatch;
 class StepsSpinButton;
 
 // The main window: the entry form, the list of all entries and the report
@@ -25,12 +27,14 @@ public:
     // The diary in the current directory.
     explicit CStepLogDlg(wxWindow* parent = nullptr);
     explicit CStepLogDlg(const std::filesystem::path& directory, wxWindow* parent = nullptr);
+    ~CStepLogDlg() override;
 
     // Where the diary's and the report's files are.
     const std::filesystem::path& StartDirectory() const { return files_.directory; }
 
-    // Rebuilds the list from the file; when the file cannot be opened the
-    // list stays as it is.
+    // Shows the file's entries, changing only the rows that differ; the
+    // selection stays on its entry while the entry is there. When the file
+    // cannot be opened the list stays as it is.
     void RefreshList();
 
     // What shows the report page and the help page; the desktop's default
@@ -45,6 +49,7 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
 
+    void ShowListChanges(const std::vector<EntryListChange>& changes);
     void WriteHtmlReport(const std::vector<StepRecord>& entries);
     void ShowHelp();
 
@@ -55,9 +60,10 @@ private:
     wxTextCtrl* stepLengthEdit_ = nullptr;
     wxCheckBox* chartValuesCheck_ = nullptr;
 
-    // What the list shows, row by row, with each row's record identifier.
-    std::vector<EntryItem> shownItems_;
     DiaryFiles files_;
+    // What the list shows, row by row, with each row's record.
+    ShownDiary diary_;
+    std::unique_ptr<DiaryWatch> watch_;
     DocumentOpener openDocument_ = [](const std::string& path) { OpenWithDefaultHandler(path); };
 
     wxDECLARE_EVENT_TABLE();

@@ -52,16 +52,16 @@ TEST(DiaryCommandsTest, DeleteRemovesExactlyTheEntryWithThatIdentifier) {
     ASSERT_TRUE(items);
     ASSERT_EQ(items->size(), 3u);
     ASSERT_EQ((*items)[0].text, (*items)[1].text);
-    DeleteEntry(HereFiles(), (*items)[1].identifier);
+    DeleteEntry(HereFiles(), (*items)[1].record.identifier);
 
     // Equal texts keep the scan order, newest first: the second item is the
     // first record.
-    ASSERT_EQ((*items)[1].identifier, 1u);
+    ASSERT_EQ((*items)[1].record.identifier, 1u);
     const std::vector<unsigned char> expected(before.begin() + 24, before.end());
     EXPECT_EQ(ReadFileBytes("data.steps"), expected);
 
     // An identifier the file no longer holds changes nothing.
-    DeleteEntry(HereFiles(), (*items)[1].identifier);
+    DeleteEntry(HereFiles(), (*items)[1].record.identifier);
     EXPECT_EQ(ReadFileBytes("data.steps"), expected);
 }
 
@@ -80,4 +80,23 @@ TEST(DiaryCommandsTest, AFileThatCannotBeOpenedIsReportedAndLeftAlone) {
     EXPECT_FALSE(AddEntry(HereFiles(), 12, 2006y / May / 5));
     EXPECT_FALSE(LoadEntryItems(HereFiles()));
     EXPECT_TRUE(std::filesystem::is_directory("data.steps"));
+}
+
+TEST(DiaryCommandsTest, DeleteOfAListedEntrySaysWhetherItWasStillThere) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(AddEntry(HereFiles(), 900, 2006y / May / 5));
+    std::optional<std::vector<EntryItem>> items = LoadEntryItems(HereFiles());
+    ASSERT_TRUE(items && items->size() == 1);
+    const StepRecord listed = (*items)[0].record;
+
+    StepRecord changed = listed;
+    changed.steps = 901;
+    EXPECT_EQ(DeleteListedEntry(HereFiles(), changed), DeleteOutcome::changed);
+    EXPECT_EQ(DeleteListedEntry(HereFiles(), listed), DeleteOutcome::removed);
+    EXPECT_EQ(DeleteListedEntry(HereFiles(), listed), DeleteOutcome::changed);
+    EXPECT_EQ(std::filesystem::file_size("data.steps"), 0u);
+
+    std::filesystem::remove("data.steps");
+    std::filesystem::create_directory("data.steps");
+    EXPECT_EQ(DeleteListedEntry(HereFiles(), listed), DeleteOutcome::failed);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "EntryList.h"
@@ -18,6 +21,15 @@ std::vector<StepRecord> OutOfOrderDiary() {
     };
 }
 
+using TextAndIdentifier = std::pair<std::string, std::uint32_t>;
+
+std::vector<TextAndIdentifier> TextsAndIdentifiers(const std::vector<EntryItem>& items) {
+    std::vector<TextAndIdentifier> shown;
+    for (const EntryItem& item : items)
+        shown.emplace_back(item.text, item.record.identifier);
+    return shown;
+}
+
 } // namespace
 
 TEST(EntryListTest, ItemsAreInDateOrderWithTheirIdentifiersInEveryZone) {
@@ -29,13 +41,13 @@ TEST(EntryListTest, ItemsAreInDateOrderWithTheirIdentifiersInEveryZone) {
          {Zone{"UTC0", "Date: 1970.01.01, steps: 5"}, Zone{"JST-9", "Date: 1970.01.01, steps: 5"},
           Zone{"EST5EDT,M3.2.0,M11.1.0", "Date: 1969.12.31, steps: 5"}}) {
         ScopedTimeZone timeZone(zone.tz);
-        std::vector<EntryItem> expected = {
+        std::vector<TextAndIdentifier> expected = {
             {"Date: 1960.06.01, steps: 77", 4},    {zone.undatableText, 1},
             {"Date: 1999.12.31, steps: 12000", 2}, {"Date: 2006.04.03, steps: 950", 3},
             {"Date: 2006.05.05, steps: 1000", 6},  {"Date: 2006.05.05, steps: 900", 7},
             {"Date: 2040.01.01, steps: 500", 5},
         };
-        EXPECT_EQ(BuildEntryItems(OutOfOrderDiary()), expected) << zone.tz;
+        EXPECT_EQ(TextsAndIdentifiers(BuildEntryItems(OutOfOrderDiary())), expected) << zone.tz;
     }
 }
 
@@ -53,38 +65,104 @@ TEST(EntryListTest, EqualTextsKeepTheScanOrderSoEachKeepsItsIdentifier) {
         BuildEntryItems({DiaryEntry(10, 2006, 1, 2, 9), DiaryEntry(10, 2006, 1, 2, 4),
                          DiaryEntry(3, 2005, 1, 1, 2)});
     ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].identifier, 2u);
-    EXPECT_EQ(items[1].identifier, 9u);
-    EXPECT_EQ(items[2].identifier, 4u);
+    EXPECT_EQ(items[0].record.identifier, 2u);
+    EXPECT_EQ(items[1].record.identifier, 9u);
+    EXPECT_EQ(items[2].record.identifier, 4u);
 }
 
+namespace {
+
+// The shown rows with the changes made, one after another, at the rows the
+// changed list has so far, as a list box makes them.
+std::vector<EntryItem> Apply(std::vector<EntryItem> rows, const std::vector<EntryItem>& wanted,
+                             const std::vector<EntryListChange>& changes) {
+    for (const EntryListChange& change : changes) {
+        auto at = rows.begin() + static_cast<std::ptrdiff_t>(change.wantedFirst);
+        at = rows.erase(at, at + static_cast<std::ptrdiff_t>(change.removed));
+        auto from = wanted.begin() + static_cast<std::ptrdiff_t>(change.wantedFirst);
+        rows.insert(at, from, from + static_cast<std::ptrdiff_t>(change.inserted));
+    }
+    return rows;
+}
+
+std::vector<EntryItem> Items(std::initializer_list<std::uint32_t> ids) {
+    std::vector<EntryItem> list;
+    // Ids of one ten share a text; texts sort as their numbers do.
+    for (std::uint32_t id : ids)
+        list.push_back(
+            {"item " + std::to_string(100000 + id / 10), DiaryEntry(id, 2006, 1, 1, id)});
+    return list;
+}
+
+} // namespace
+
 TEST(EntryListTest, OnlyTheRowsThatDifferAreReplaced) {
-    auto items = [](std::initializer_list<std::uint32_t> ids) {
-        std::vector<EntryItem> list;
-        for (std::uint32_t id : ids)
-            list.push_back({"item " + std::to_string(id), id});
-        return list;
+    using Changes = std::vector<EntryListChange>;
+    struct Case {
+        std::vector<EntryItem> shown, wanted;
+        Changes changes;
     };
-    auto check = [](const std::vector<EntryItem>& shown, const std::vector<EntryItem>& wanted) {
-        EntryListChange change = DiffEntryItems(shown, wanted);
-        // Applying the change to the shown rows gives exactly the wanted ones.
-        std::vector<EntryItem> result(shown.begin(), shown.begin() + change.first);
-        result.insert(result.end(), wanted.begin() + change.first,
-                      wanted.begin() + change.first + change.inserted);
-        result.insert(result.end(), shown.begin() + change.first + change.removed, shown.end());
-        EXPECT_EQ(result, wanted);
-        return std::vector<std::size_t>{change.first, change.removed, change.inserted};
+    const std::vector<Case> cases = {
+        {Items({}), Items({10, 20, 30}), {{0, 0, 0, 3}}},
+        {Items({10, 20, 30}), Items({10, 15, 20, 30}), {{1, 0, 1, 1}}},
+        {Items({10, 20, 30}), Items({10, 30}), {{1, 1, 1, 0}}},
+        {Items({10, 20, 30}), Items({10, 20, 30}), {}},
+        {Items({10, 20, 30}), Items({}), {{0, 3, 0, 0}}},
+        // Changes in two places are two changes; the rows between stay.
+        {Items({10, 20, 30, 40, 50}), Items({20, 30, 40, 45, 50}), {{0, 1, 0, 0}, {4, 0, 3, 1}}},
+        // Rows of one text: a new entry comes first, older ones stay.
+        {Items({21, 22}), Items({23, 21, 22}), {{0, 0, 0, 1}}},
+        {Items({21, 22, 23}), Items({21, 23}), {{1, 1, 1, 0}}},
+        // The same text with another record behind it is a different row.
+        {Items({10, 21}), Items({10, 22}), {{1, 1, 1, 1}}},
     };
-    using Rows = std::vector<std::size_t>;
-    EXPECT_EQ(check(items({}), items({1, 2, 3})), (Rows{0, 0, 3}));
-    EXPECT_EQ(check(items({1, 2, 3}), items({1, 4, 2, 3})), (Rows{1, 0, 1}));
-    EXPECT_EQ(check(items({1, 2, 3}), items({1, 3})), (Rows{1, 1, 0}));
-    EXPECT_EQ(check(items({1, 2, 3}), items({1, 2, 3})), (Rows{3, 0, 0}));
-    EXPECT_EQ(check(items({1, 2, 3}), items({})), (Rows{0, 3, 0}));
-    EXPECT_EQ(check(items({2, 2, 2}), items({2, 2})), (Rows{2, 1, 0}));
-    EXPECT_EQ(check(items({1, 2}), items({3, 4, 5})), (Rows{0, 2, 3}));
-    // The same text with another record behind it is a different row.
-    std::vector<EntryItem> relabelled = items({1, 2});
-    relabelled[1].identifier = 9;
-    EXPECT_EQ(check(items({1, 2}), relabelled), (Rows{1, 1, 1}));
+    for (const Case& c : cases) {
+        const Changes changes = DiffEntryItems(c.shown, c.wanted);
+        EXPECT_EQ(changes, c.changes);
+        EXPECT_EQ(Apply(c.shown, c.wanted, changes), c.wanted);
+    }
+}
+
+TEST(EntryListTest, ChangesInManyPlacesTouchOnlyTheRowsThatDiffer) {
+    std::mt19937 random(18);
+    for (int round = 0; round < 200; ++round) {
+        std::set<std::uint32_t> shownIds, wantedIds;
+        for (std::uint32_t id = 0; id < 300; ++id) {
+            const auto draw = random() % 20;
+            if (draw != 0)
+                shownIds.insert(id * 10);
+            if (draw != 1 && (draw != 0 || random() % 2 == 0))
+                wantedIds.insert(id * 10);
+        }
+        std::vector<EntryItem> shown, wanted;
+        for (std::uint32_t id : shownIds)
+            shown.push_back(Items({id}).front());
+        for (std::uint32_t id : wantedIds)
+            wanted.push_back(Items({id}).front());
+        const std::vector<EntryListChange> changes = DiffEntryItems(shown, wanted);
+        ASSERT_EQ(Apply(shown, wanted, changes), wanted) << round;
+
+        std::size_t touched = 0, differing = 0;
+        for (const EntryListChange& change : changes)
+            touched += change.removed + change.inserted;
+        for (std::uint32_t id : shownIds)
+            differing += wantedIds.count(id) == 0;
+        for (std::uint32_t id : wantedIds)
+            differing += shownIds.count(id) == 0;
+        EXPECT_EQ(touched, differing) << round;
+    }
+}
+
+TEST(EntryListTest, ARowKeepsItsPlaceThroughTheChangesUnlessRemoved) {
+    const std::vector<EntryListChange> changes = {{1, 1, 1, 0}, {4, 0, 3, 2}};
+    const std::vector<std::optional<std::size_t>> after = {0, std::nullopt, 1, 2, 5, 6};
+    for (std::size_t row = 0; row < after.size(); ++row)
+        EXPECT_EQ(RowAfterChanges(changes, row), after[row]) << row;
+}
+
+TEST(EntryListTest, RefillingPaysOnlyWhenMoreRowsChangeThanThereAre) {
+    EXPECT_FALSE(RefillIsCheaper({{0, 0, 0, 1}}, 100));
+    EXPECT_FALSE(RefillIsCheaper({{0, 50, 0, 50}}, 100));
+    EXPECT_TRUE(RefillIsCheaper({{0, 60, 0, 60}}, 100));
+    EXPECT_TRUE(RefillIsCheaper({{0, 3, 0, 0}}, 0));
 }

@@ -152,7 +152,7 @@ void CheckListAndReport(const Bytes& bytes, bool drawValues) {
 
     std::vector<std::uint32_t> ids;
     for (const EntryItem& item : *items)
-        ids.push_back(item.identifier);
+        ids.push_back(item.record.identifier);
     ReportData data = LoadReportData(Here(), ids);
     CHECK(data.complete && data.entries.size() == ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i)

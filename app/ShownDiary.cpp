@@ -1,0 +1,27 @@
+#include "ShownDiary.h"
+
+#include "DiaryCommands.h"
+
+bool ShownDiary::FileChanged() const {
+    return IdentityOf(files_.steps) != identity_;
+}
+
+std::optional<std::vector<EntryListChange>> ShownDiary::Reload() {
+    // Taken before the read: a change while reading makes the next check
+    // read again rather than go unnoticed.
+    std::optional<FileIdentity> identity = IdentityOf(files_.steps);
+    // The first read creates a missing diary; a diary removed later is shown
+    // empty and left removed, as whoever removed it wanted.
+    std::optional<std::vector<EntryItem>> items;
+    if (identity || !read_)
+        items = LoadEntryItems(files_);
+    else
+        items.emplace();
+    if (!items)
+        return std::nullopt;
+    read_ = true;
+    identity_ = identity ? identity : IdentityOf(files_.steps);
+    std::vector<EntryListChange> changes = DiffEntryItems(items_, *items);
+    items_ = std::move(*items);
+    return changes;
+}

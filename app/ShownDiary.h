@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "DiaryFiles.h"
+#include "EntryList.h"
+#include "FileIdentity.h"
+
+// The diary as a window shows it: the list's items and the state of the file
+// they were read from, so that a change by anyone else is noticed and the
+// list follows it by the rows that changed.
+class ShownDiary {
+public:
+    explicit ShownDiary(DiaryFiles files) : files_(std::move(files)) {}
+
+    const DiaryFiles& Files() const { return files_; }
+    const std::vector<EntryItem>& Items() const { return items_; }
+
+    // Whether the file is no longer the one the items were read from.
+    bool FileChanged() const;
+
+    // Reads the file afresh and gives the changes that turn the items shown
+    // so far into the new ones; none when the file cannot be read, and the
+    // items stay as they were. Only the first read creates a missing file.
+    std::optional<std::vector<EntryListChange>> Reload();
+
+private:
+    DiaryFiles files_;
+    std::vector<EntryItem> items_;
+    std::optional<FileIdentity> identity_;
+    bool read_ = false;
+};
