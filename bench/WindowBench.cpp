@@ -17,6 +17,7 @@
 #include <wx/listbox.h>
 #include <wx/utils.h>
 
+#include "CStepFile.h"
 #include "CStepLogDlg.h"
 #include "DiaryFixture.h"
 #include "EntryDate.h"
@@ -65,6 +66,21 @@ double TimeCommand(CStepLogDlg& dialog, int id, int rounds,
     return Median(times);
 }
 
+// Another writer changes the diary before each round; the round times the
+// window's refresh, which its file watcher would start, until it is idle
+// again with the changed rows drawn.
+double TimeRefresh(CStepLogDlg& dialog, int rounds, const std::function<void()>& change) {
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        change();
+        const auto start = Clock::now();
+        dialog.RefreshList();
+        UntilIdle();
+        times.push_back(Milliseconds(start));
+    }
+    return Median(times);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -96,6 +112,23 @@ int main(int argc, char** argv) {
     const double add = TimeCommand(*dialog, 1005, 5);
     const double remove = TimeCommand(*dialog, 1007, 5, [list] { list->SetSelection(100); });
     const double report = TimeCommand(*dialog, 1008, 3);
+    const DiaryFiles files = DiaryFilesIn({});
+    auto appendElsewhere = [&files] {
+        StepRecord record;
+        record.steps = 1234;
+        SetEntryDate(record, std::chrono::year{2026} / 2 / 1);
+        CStepFile(files).Append(record);
+    };
+    // An old entry, far from where the window's own changes go.
+    std::uint32_t oldEntry = 1000;
+    auto deleteElsewhere = [&files, &oldEntry] { CStepFile(files).DeleteById(oldEntry++); };
+    const double refreshAppended = TimeRefresh(*dialog, 5, appendElsewhere);
+    const double refreshDeleted = TimeRefresh(*dialog, 5, deleteElsewhere);
+    const double addAfterDelete = TimeCommand(*dialog, 1005, 5, deleteElsewhere);
+    const double deleteAfterAppend = TimeCommand(*dialog, 1007, 5, [&] {
+        appendElsewhere();
+        list->SetSelection(100);
+    });
 
     rusage usage;
     getrusage(RUSAGE_SELF, &usage);
@@ -105,6 +138,14 @@ int main(int argc, char** argv) {
     std::printf("%-28s %10u %12.1f %12.1f\n", "window: Delete + list shown", entries, remove,
                 peakMb);
     std::printf("%-28s %10u %12.1f %12.1f\n", "window: Save HTML Report", entries, report, peakMb);
+    std::printf("%-28s %10u %12.1f %12.1f\n", "window: refresh, other append", entries,
+                refreshAppended, peakMb);
+    std::printf("%-28s %10u %12.1f %12.1f\n", "window: refresh, other delete", entries,
+                refreshDeleted, peakMb);
+    std::printf("%-28s %10u %12.1f %12.1f\n", "window: Add after other delete", entries,
+                addAfterDelete, peakMb);
+    std::printf("%-28s %10u %12.1f %12.1f\n", "window: Delete after other add", entries,
+                deleteAfterAppend, peakMb);
 
     dialog->Destroy();
     UntilIdle();

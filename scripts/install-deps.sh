@@ -7,7 +7,8 @@ build=(cmake g++ make pkg-config libwxgtk3.2-dev wx3.2-headers libgtk-3-dev dpkg
        libfreetype-dev libfontconfig-dev fonts-dejavu-core googletest libgtest-dev
        libexpat1-dev libsqlite3-dev nlohmann-json3-dev libarchive-dev)
 test=(xvfb xauth xdotool x11-apps imagemagick chromium desktop-file-utils clang-14 libclang-rt-14-dev
-      lintian appstream)
+      lintian appstream
+      dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi)
 
 wanted=("${build[@]}")
 case "${1:-build}" in

@@ -19,6 +19,7 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include "CStepFile.h"
 #include "CStepLogDlg.h"
 #include "StepRecord.h"
 #include "TempDir.h"
@@ -313,4 +314,47 @@ TEST_F(StepLogDialogTest, HostilePastesNeitherCrashNorStoreNonsense) {
     std::string text(page.begin(), page.end());
     // 42 steps at the largest step length the text can give, 4294967295 cm.
     EXPECT_NE(text.find(">1803886263.90m."), std::string::npos);
+}
+
+TEST_F(StepLogDialogTest, FollowsAnotherWritersChangesWithoutMovingTheSelection) {
+    ScopedTimeZone zone("UTC0");
+    ScopedTempDir dir;
+    WriteDiary({DiaryEntry(1000, 2024, 5, 1, 1), DiaryEntry(2000, 2024, 5, 2, 2),
+                DiaryEntry(3000, 2024, 5, 3, 3)});
+    ShowDialog();
+    auto& list = Find<wxListBox>(1006);
+    list.SetSelection(1);
+
+    // Another writer adds an earlier entry and removes a later one.
+    StepRecord added = DiaryEntry(9999, 2024, 4, 15);
+    CStepFile(HereFiles()).Append(added);
+    CStepFile(HereFiles()).DeleteById(3);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return list.GetCount() == 3 && list.GetString(0).StartsWith("Date: 2024.04.15"); }));
+    EXPECT_EQ(list.GetString(2), "Date: 2024.05.02, steps: 2000");
+    EXPECT_EQ(list.GetSelection(), 2) << "still on 2 May";
+
+    // The selected entry goes: no other row takes the selection.
+    CStepFile(HereFiles()).DeleteById(2);
+    ASSERT_TRUE(WaitUntil([&] { return list.GetCount() == 2; }));
+    EXPECT_EQ(list.GetSelection(), wxNOT_FOUND);
+}
+
+TEST_F(StepLogDialogTest, TheReportShowsTheDiaryAsItIsNotAsTheListLastShowedIt) {
+    ScopedTimeZone zone("UTC0");
+    ScopedTempDir dir;
+    WriteDiary({DiaryEntry(1000, 2024, 5, 1, 1)});
+    CStepLogDlg& dialog = ShowDialog();
+    std::vector<std::string> opened;
+    dialog.SetDocumentOpener([&](const std::string& path) { opened.push_back(path); });
+
+    // Pressed before the window has heard of the change.
+    StepRecord added = DiaryEntry(2000, 2024, 5, 2);
+    CStepFile(HereFiles()).Append(added);
+    wxCommandEvent press(wxEVT_BUTTON, 1008);
+    dialog.ProcessWindowEvent(press);
+    ASSERT_EQ(opened.size(), 1u);
+    std::vector<unsigned char> page = ReadFileBytes("out.html");
+    EXPECT_NE(std::string(page.begin(), page.end()).find("2024 May 02"), std::string::npos);
+    EXPECT_EQ(Find<wxListBox>(1006).GetCount(), 2u);
 }
