@@ -37,19 +37,19 @@ std::filesystem::path DataHomeDirectory() {
 
 std::string MakeDataHome(const std::filesystem::path& directory) {
     if (directory.empty())
-        return "no home directory for the diary: HOME is not set";
+        return "There is no home directory (HOME is not set)";
     // mkdir, not std::filesystem::create_directories: the new directories
     // must be private from the moment they exist.
     std::filesystem::path made;
     for (const std::filesystem::path& part : directory) {
         made /= part;
         if (mkdir(made.c_str(), kUserOnly) != 0 && errno != EEXIST)
-            return "cannot create " + made.string() + ": " + std::strerror(errno);
+            return made.string() + " cannot be created (" + std::strerror(errno) + ")";
     }
     struct stat status {};
     if (stat(directory.c_str(), &status) != 0)
-        return "cannot use " + directory.string() + ": " + std::strerror(errno);
+        return directory.string() + " cannot be used (" + std::strerror(errno) + ")";
     if (!S_ISDIR(status.st_mode))
-        return "cannot use " + directory.string() + ": " + std::strerror(ENOTDIR);
+        return directory.string() + " is not a directory";
     return {};
 }

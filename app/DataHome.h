@@ -15,6 +15,6 @@ std::filesystem::path DataHomeDirectory();
 
 // Makes the directory and any missing parents, the new ones readable by the
 // user alone as the base directory rules ask. Empty when it exists afterwards,
-// else why not, naming the directory: "cannot create /x/trekline: Permission
-// denied".
+// else why not, naming the directory: "/x/trekline cannot be created
+// (Permission denied)".
 std::string MakeDataHome(const std::filesystem::path& directory);

@@ -5,21 +5,26 @@
 #include <optional>
 #include <vector>
 
+#include "CommandOutcome.h"
 #include "DiaryFiles.h"
 #include "EntryList.h"
 
 // What the dialog's commands do to the diary, kept free of windows so that the
-// command line shares them and they are tested without a display.
+// command line shares them and they are tested without a display. A command
+// that fails leaves the files as they were and says why.
 
-// The list's items from the file, or none when the file cannot be opened.
-std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files);
+// The list's items from the file, or none when the file could not be opened
+// (nor made, when missing); then `why`, if given, says so.
+std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files,
+                                                     CommandOutcome* why = nullptr);
 
-// Appends an entry for that count and date with the next identifier. False
-// when the file could not be opened or written; it is then as it was.
-bool AddEntry(const DiaryFiles& files, std::uint32_t steps, std::chrono::year_month_day date);
+// Appends an entry for that count and date with the next identifier.
+CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
+                        std::chrono::year_month_day date);
 
-// Removes the entry with that identifier, if the file still holds it.
-void DeleteEntry(const DiaryFiles& files, std::uint32_t identifier);
+// Removes the entry with that identifier, if the file still holds it; one
+// that is gone already is no failure.
+CommandOutcome DeleteEntry(const DiaryFiles& files, std::uint32_t identifier);
 
 enum class DeleteOutcome {
     removed,
@@ -27,5 +32,7 @@ enum class DeleteOutcome {
     failed,  // the file could not be read or replaced: nothing removed
 };
 
-// Removes the listed record if the file still holds it as it was listed.
-DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& listed);
+// Removes the listed record if the file still holds it as it was listed;
+// otherwise `why`, if given, says what stood in the way.
+DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& listed,
+                                CommandOutcome* why = nullptr);

@@ -6,7 +6,7 @@ bool ShownDiary::FileChanged() const {
     return IdentityOf(files_.steps) != identity_;
 }
 
-std::optional<std::vector<EntryListChange>> ShownDiary::Reload() {
+std::optional<std::vector<EntryListChange>> ShownDiary::Reload(CommandOutcome* why) {
     // Taken before the read: a change while reading makes the next check
     // read again rather than go unnoticed.
     std::optional<FileIdentity> identity = IdentityOf(files_.steps);
@@ -14,7 +14,7 @@ std::optional<std::vector<EntryListChange>> ShownDiary::Reload() {
     // empty and left removed, as whoever removed it wanted.
     std::optional<std::vector<EntryItem>> items;
     if (identity || !read_)
-        items = LoadEntryItems(files_);
+        items = LoadEntryItems(files_, why);
     else
         items.emplace();
     if (!items)

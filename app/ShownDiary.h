@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "CommandOutcome.h"
 #include "DiaryFiles.h"
 #include "EntryList.h"
 #include "FileIdentity.h"
@@ -22,8 +23,9 @@ public:
 
     // Reads the file afresh and gives the changes that turn the items shown
     // so far into the new ones; none when the file cannot be read, and the
-    // items stay as they were. Only the first read creates a missing file.
-    std::optional<std::vector<EntryListChange>> Reload();
+    // items stay as they were, and `why`, if given, says why. Only the first
+    // read creates a missing file.
+    std::optional<std::vector<EntryListChange>> Reload(CommandOutcome* why = nullptr);
 
 private:
     DiaryFiles files_;

@@ -1,5 +1,6 @@
 #include "BitmapFile.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -57,32 +58,34 @@ std::optional<BitmapInfo> BuildBitmapInfo(const Canvas& canvas) {
     return info;
 }
 
-void WriteBitmapFile(const char* fileName, const Canvas& canvas) {
+bool WriteBitmapFile(const char* fileName, const Canvas& canvas) {
     try {
         std::optional<BitmapInfo> info = BuildBitmapInfo(canvas);
         if (!info) {
-            return;
+            errno = EFBIG;
+            return false;
         }
         std::vector<std::uint8_t> pixels(info->header.biSizeImage);
         // Every row or none: a short answer would leave part of the buffer
         // unset and end up in the file as a wrong picture.
         const int rows = info->header.biHeight;
         if (rows <= 0 || canvas.GetPixelRows(0, rows, pixels, *info) != rows) {
-            return;
+            errno = EINVAL;
+            return false;
         }
         const std::vector<std::uint8_t> headers = FileAndInfoHeaders(*info);
         if (!MayReplace(fileName)) {
-            return;
+            return false;
         }
 
         ReplacementFile file(fileName);
         const std::span<const std::uint8_t> all(headers);
         const bool written = file.Write(all.first(kBitmapFileHeaderBytes)) &&
                              file.Write(all.subspan(kBitmapFileHeaderBytes)) && file.Write(pixels);
-        if (written) {
-            file.Commit();
-        }
+        return written && file.Commit();
     } catch (const std::bad_alloc&) {
         // Nothing was replaced; the report goes on without a new picture.
+        errno = ENOMEM;
+        return false;
     }
 }

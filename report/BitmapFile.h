@@ -10,6 +10,7 @@
 // be described in a BMP file.
 std::optional<BitmapInfo> BuildBitmapInfo(const Canvas& canvas);
 
-// Stores the canvas as a BMP file of its own depth. Reports nothing: when any
-// step fails, a file already of that name keeps its old contents.
-void WriteBitmapFile(const char* fileName, const Canvas& canvas);
+// Stores the canvas as a BMP file of its own depth. False when any step
+// failed, with errno telling why (ENOMEM without memory for the pixels); a
+// file already of that name then keeps its old contents.
+bool WriteBitmapFile(const char* fileName, const Canvas& canvas);

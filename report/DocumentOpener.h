@@ -7,7 +7,12 @@
 // browser starts.
 using DocumentOpener = std::function<void(const std::string& path)>;
 
+// Told, from another thread, how the handler of a document ended: its exit
+// status, or 128 plus the signal that ended it.
+using HandlerEnded = std::function<void(int status)>;
+
 // Hands the document to the desktop's default handler ("xdg-open path"),
-// started without a shell and not waited for. False when it could not be
-// started.
-bool OpenWithDefaultHandler(const std::string& path);
+// started without a shell and not waited for. Returns 0, or the errno it
+// could not be started with (ENOENT: no xdg-open on the PATH); `ended`, if
+// given, hears of the end of a handler that was started.
+int OpenWithDefaultHandler(const std::string& path, HandlerEnded ended = {});

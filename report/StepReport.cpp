@@ -46,10 +46,10 @@ ReportData LoadReportData(const DiaryFiles& files, const std::vector<std::uint32
     return data;
 }
 
-void SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
+bool SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
                       int bitsPerPixel) {
     Canvas canvas(kChartWidth, kChartHeight, bitsPerPixel);
     std::unique_ptr<LabelFont> font = LabelFont::Create("Verdana", kLabelCellHeight);
     DrawStepChart(canvas, font.get(), data.entries, data.maximum, drawValues);
-    WriteBitmapFile(files.chart.c_str(), canvas);
+    return WriteBitmapFile(files.chart.c_str(), canvas);
 }

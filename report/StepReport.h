@@ -32,6 +32,7 @@ inline constexpr int kTrueColourBitsPerPixel = 32;
 int DisplayBitsPerPixel(int colourDepth);
 
 // Draws the chart of the entries at that many bits per pixel and stores it as
-// the diary's chart picture.
-void SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
+// the diary's chart picture; false, with errno telling why, when it could not
+// be stored.
+bool SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
                       int bitsPerPixel);

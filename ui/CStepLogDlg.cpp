@@ -1,8 +1,10 @@
 #include "CStepLogDlg.h"
 
 #include <chrono>
+#include <iostream>
 #include <system_error>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/gdicmn.h>
 #include <wx/icon.h>
@@ -11,13 +13,15 @@
 #include <wx/valtext.h>
 #include <wx/xrc/xmlres.h>
 
+#include "AccessibleLabels.h"
 #include "ControlIds.h"
 #include "DiaryCommands.h"
 #include "DiaryWatch.h"
 #include "EditText.h"
 #include "FixedHeightRows.h"
 #include "HelpPage.h"
-#include "HtmlReport.h"
+#include "NoticeLine.h"
+#include "ReportCommand.h"
 #include "StepReport.h"
 #include "StepsSpinButton.h"
 #include "trekline.xpm"
@@ -95,12 +99,16 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     BindControl<wxButton>(this, "report_button", kReportButtonId);
     stepLengthEdit_ = BindControl<wxTextCtrl>(this, "step_length_edit", kStepLengthEditId);
     chartValuesCheck_ = BindControl<wxCheckBox>(this, "chart_values_check", kChartValuesCheckId);
-    BindControl<wxStaticText>(this, "version_text", kVersionTextId);
+    auto* versionText = BindControl<wxStaticText>(this, "version_text", kVersionTextId);
     BindControl<wxButton>(this, "help_button", kHelpButtonId);
 
     stepsSpin_ = new StepsSpinButton(this, kStepsSpinId, stepsEdit_, kSpinMinimum, kSpinMaximum);
     stepsSpin_->SetSize(
         wxRect(ConvertDialogToPixels(kStepsSpinPosition), ConvertDialogToPixels(kStepsSpinSize)));
+    notice_ = new NoticeLine(*versionText);
+    // wxGTK ties each static text to the control after it in tab order when
+    // it first idles; the labels are set right once it has.
+    Bind(wxEVT_IDLE, &CStepLogDlg::OnFirstIdle, this);
 
     // Typing is kept to digits as in the edits' first design; a paste may
     // still bring anything, which the steps text reading copes with.
@@ -113,7 +121,7 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     chartValuesCheck_->SetValue(false);
 
     UseFixedHeightRows(*entryList_);
-    RefreshList();
+    Tell(RefreshList());
     watch_ = std::make_unique<DiaryWatch>(*this, files_, [this] {
         if (diary_.FileChanged())
             RefreshList();
@@ -125,11 +133,37 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     datePicker_->SetFocus();
 }
 
-void CStepLogDlg::RefreshList() {
-    const int selected = entryList_->GetSelection();
-    std::optional<std::vector<EntryListChange>> changes = diary_.Reload();
-    if (!changes)
+void CStepLogDlg::OnFirstIdle(wxIdleEvent& event) {
+    Unbind(wxEVT_IDLE, &CStepLogDlg::OnFirstIdle, this);
+    LabelControlsForScreenReaders();
+    event.Skip();
+}
+
+void CStepLogDlg::LabelControlsForScreenReaders() {
+    const auto label = [this](const char* name) -> wxWindow& {
+        return *FindWindow(wxXmlResource::GetXRCID(name));
+    };
+    LabelControls(label("steps_label"), {stepsEdit_, stepsSpin_}, *stepsEdit_);
+    LabelControls(label("date_label"), {datePicker_}, *datePicker_);
+    LabelControls(label("step_length_label"), {stepLengthEdit_}, *stepLengthEdit_);
+    LabelControls(label("data_group"), {entryList_}, *entryList_);
+    LabelNothing(*FindWindow(kVersionTextId));
+    LabelNothing(*notice_);
+}
+
+void CStepLogDlg::Tell(const CommandOutcome& outcome) {
+    if (outcome.Succeeded())
         return;
+    notice_->Show(outcome.notice);
+    std::cerr << "trekline: " << outcome.log << '\n';
+}
+
+CommandOutcome CStepLogDlg::RefreshList() {
+    const int selected = entryList_->GetSelection();
+    CommandOutcome why;
+    std::optional<std::vector<EntryListChange>> changes = diary_.Reload(&why);
+    if (!changes)
+        return why;
     ShowListChanges(*changes);
     // GTK hands the selection of a removed row to a neighbour, which the user
     // never chose.
@@ -139,6 +173,7 @@ void CStepLogDlg::RefreshList() {
     const int wanted = row ? static_cast<int>(*row) : wxNOT_FOUND;
     if (entryList_->GetSelection() != wanted)
         entryList_->SetSelection(wanted);
+    return {};
 }
 
 void CStepLogDlg::ShowListChanges(const std::vector<EntryListChange>& changes) {
@@ -171,59 +206,59 @@ void CStepLogDlg::ShowListChanges(const std::vector<EntryListChange>& changes) {
 CStepLogDlg::~CStepLogDlg() = default;
 
 void CStepLogDlg::OnAdd(wxCommandEvent&) {
-    // A count that cannot be stored, a date the picker does not have or a file
-    // that cannot be written adds nothing; a bell says so without a message.
+    notice_->Clear();
     std::optional<std::uint32_t> steps = ParseStepsText(stepsEdit_->GetValue().utf8_string());
     const wxDateTime date = datePicker_->GetValue();
-    if (!steps || !date.IsValid() || !AddEntry(files_, *steps, ToCalendarDate(date)))
-        wxBell();
-    RefreshList();
+    CommandOutcome added;
+    if (!steps)
+        added = {"That number of steps cannot be stored: the entry was not added.",
+                 "steps text out of range"};
+    else if (!date.IsValid())
+        added = {"The date is not a valid date: the entry was not added.", "no date picked"};
+    else
+        added = AddEntry(files_, *steps, ToCalendarDate(date));
+    // What the command met comes first; a list that then cannot be read, next.
+    const CommandOutcome listed = RefreshList();
+    Tell(added.Succeeded() ? listed : added);
 }
 
 void CStepLogDlg::OnDelete(wxCommandEvent&) {
+    notice_->Clear();
     const int index = entryList_->GetSelection();
-    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= diary_.Items().size())
+    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= diary_.Items().size()) {
+        Tell({"Select an entry in the list first: nothing was deleted.", "delete without a row"});
         return;
+    }
     // Only the record the user saw goes: one that another window changed or
     // replaced under the same identifier stays, and the list shows it.
     const StepRecord listed = diary_.Items()[static_cast<std::size_t>(index)].record;
-    if (DeleteListedEntry(files_, listed) != DeleteOutcome::removed)
-        wxBell();
-    RefreshList();
+    CommandOutcome deleted;
+    DeleteListedEntry(files_, listed, &deleted);
+    const CommandOutcome listedNow = RefreshList();
     // Whichever row went, none is selected: a second press must not remove
     // an entry the user did not choose.
     entryList_->SetSelection(wxNOT_FOUND);
+    Tell(deleted.Succeeded() ? listedNow : deleted);
 }
 
 void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {
+    notice_->Clear();
     // The chart and the page show what the list shows, and the list shows
     // the diary as it is now.
     if (diary_.FileChanged())
-        RefreshList();
-    if (diary_.Items().empty())
-        return;
-    try {
-        std::vector<std::uint32_t> identifiers;
-        identifiers.reserve(diary_.Items().size());
-        for (const EntryItem& item : diary_.Items())
-            identifiers.push_back(item.record.identifier);
-        ReportData data = LoadReportData(files_, identifiers);
-        // A diary that could not be read must not replace a good report.
-        if (!data.complete || data.entries.empty())
-            return;
-        // The picture is drawn at the depth of the display the dialog is on.
-        SaveChartPicture(files_, data, chartValuesCheck_->IsChecked(), ChartDepth());
-        WriteHtmlReport(data.entries);
-    } catch (const std::bad_alloc&) {
-        // Without memory for the chart there is no report; the diary is untouched.
-    }
-}
-
-void CStepLogDlg::WriteHtmlReport(const std::vector<StepRecord>& entries) {
+        Tell(RefreshList());
+    std::vector<std::uint32_t> identifiers;
+    identifiers.reserve(diary_.Items().size());
+    for (const EntryItem& item : diary_.Items())
+        identifiers.push_back(item.record.identifier);
     const std::uint32_t stepLength = ParseStepLength(stepLengthEdit_->GetValue().utf8_string());
+    // The picture is drawn at the depth of the display the dialog is on.
+    const CommandOutcome saved =
+        SaveReport(files_, identifiers, stepLength, chartValuesCheck_->IsChecked(), ChartDepth());
+    Tell(saved);
     // A page that could not be written whole is not shown: the browser would
     // show an old or cut-short page as if it were this one.
-    if (WriteHtmlReportFile(files_.page, entries, stepLength))
+    if (saved.Succeeded())
         openDocument_(files_.page.string());
 }
 
@@ -232,14 +267,33 @@ void CStepLogDlg::OnHelp(wxCommandEvent&) {
 }
 
 void CStepLogDlg::ShowHelp() {
+    notice_->Clear();
     const std::filesystem::path page = HelpPagePath();
     if (page.empty())
-        wxBell();
+        Tell({"The help page is not installed beside the program.", "no help page found"});
     else
         openDocument_(page.string());
 }
 
+void CStepLogDlg::OpenWithDesktop(const std::string& path) {
+    // The handler's end is heard on another thread; the notice is shown on
+    // this one, if the dialog is still there.
+    const std::weak_ptr<bool> alive = alive_;
+    const int startError = OpenWithDefaultHandler(path, [this, alive, path](int status) {
+        if (status == 0)
+            return;
+        wxTheApp->CallAfter([this, alive, path, status] {
+            if (alive.lock())
+                Tell(OpenFailure(files_, path, 0, status));
+        });
+    });
+    if (startError != 0)
+        Tell(OpenFailure(files_, path, startError, 0));
+}
+
 void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
+    if (ActivateMnemonic(*this, event))
+        return;
     switch (event.GetKeyCode()) {
     case WXK_F1:
         // wxGTK makes no help event of F1, so the key is taken here.

@@ -11,12 +11,14 @@
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
 
+#include "CommandOutcome.h"
 #include "DiaryFiles.h"
 #include "DocumentOpener.h"
 #include "ShownDiary.h"
 #include "StepRecord.h"
 
 class DiaryWatch;
+class NoticeLine;
 class StepsSpinButton;
 
 // The main window: the entry form, the list of all entries and the report
@@ -34,12 +36,16 @@ public:
 
     // Shows the file's entries, changing only the rows that differ; the
     // selection stays on its entry while the entry is there. When the file
-    // cannot be opened the list stays as it is.
-    void RefreshList();
+    // cannot be opened the list stays as it is and the outcome says why.
+    CommandOutcome RefreshList();
 
     // What shows the report page and the help page; the desktop's default
     // handler unless replaced.
     void SetDocumentOpener(DocumentOpener opener) { openDocument_ = std::move(opener); }
+
+    // Shows a failure in the bottom line and on standard error; a success
+    // shows nothing.
+    void Tell(const CommandOutcome& outcome);
 
 private:
     void OnAdd(wxCommandEvent& event);
@@ -50,8 +56,10 @@ private:
     void OnClose(wxCloseEvent& event);
 
     void ShowListChanges(const std::vector<EntryListChange>& changes);
-    void WriteHtmlReport(const std::vector<StepRecord>& entries);
     void ShowHelp();
+    void OpenWithDesktop(const std::string& path);
+    void OnFirstIdle(wxIdleEvent& event);
+    void LabelControlsForScreenReaders();
 
     wxDatePickerCtrl* datePicker_ = nullptr;
     wxTextCtrl* stepsEdit_ = nullptr;
@@ -59,12 +67,15 @@ private:
     wxListBox* entryList_ = nullptr;
     wxTextCtrl* stepLengthEdit_ = nullptr;
     wxCheckBox* chartValuesCheck_ = nullptr;
+    NoticeLine* notice_ = nullptr;
 
     DiaryFiles files_;
     // What the list shows, row by row, with each row's record.
     ShownDiary diary_;
     std::unique_ptr<DiaryWatch> watch_;
-    DocumentOpener openDocument_ = [](const std::string& path) { OpenWithDefaultHandler(path); };
+    DocumentOpener openDocument_ = [this](const std::string& path) { OpenWithDesktop(path); };
+    // Lets a handler that ends after the dialog has gone find it gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     wxDECLARE_EVENT_TABLE();
 };

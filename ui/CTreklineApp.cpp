@@ -1,7 +1,9 @@
 #include "CTreklineApp.h"
 
-#include <iostream>
+#include <clocale>
 #include <system_error>
+
+#include <wx/uilocale.h>
 
 #include "CStepLogDlg.h"
 #include "DataHome.h"
@@ -10,11 +12,14 @@
 // The command line was read in main(), so the default parsing is skipped.
 bool CTreklineApp::OnInit() {
     PinLocalTimeZone();
+    // The date picker and its calendar show and read dates the user's way.
+    // The files do not follow: they are written in the C locale's terms
+    // throughout, and C's numbers keep anything formatted with printf so too.
+    wxUILocale::UseDefault();
+    std::setlocale(LC_NUMERIC, "C");
     if (place_ == CommandLine::Place::kDataHome) {
         directory_ = DataHomeDirectory();
         startProblem_ = MakeDataHome(directory_);
-        if (!startProblem_.empty())
-            std::cerr << "trekline: " << startProblem_ << '\n';
     } else {
         std::error_code error;
         directory_ = std::filesystem::current_path(error);
@@ -24,6 +29,8 @@ bool CTreklineApp::OnInit() {
 
 int CTreklineApp::OnRun() {
     CStepLogDlg dialog(directory_);
+    if (!startProblem_.empty())
+        dialog.Tell({startProblem_ + ": the diary cannot be kept.", "data home: " + startProblem_});
     SetTopWindow(&dialog);
     dialog.ShowModal();
     SetTopWindow(nullptr);

@@ -8,7 +8,8 @@
 // drawn in so small a space, so this one draws two native push buttons with
 // an arrow each. Like a buddy-bound up-down control it steps the number in its
 // edit, from the arrows (repeating while held) and from the up and down keys
-// in the edit, and never leaves its range.
+// in the edit, and never leaves its range. Screen readers find two push
+// buttons in it, "Increase steps" and "Decrease steps", which they can press.
 class StepsSpinButton : public wxControl {
 public:
     StepsSpinButton(wxWindow* parent, wxWindowID id, wxTextCtrl* buddy, long minimum, long maximum);
@@ -28,7 +29,9 @@ private:
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnRepeat(wxTimerEvent& event);
     void OnBuddyKey(wxKeyEvent& event);
+    void OnSize(wxSizeEvent& event);
     void EndPress();
+    void AddAccessibleArrows();
 
     wxTextCtrl* buddy_;
     long minimum_;
@@ -36,4 +39,7 @@ private:
     long value_;
     int pressed_ = 0; // +1 up arrow held, -1 down arrow held
     wxTimer repeat_;
+    // The unseen push buttons over the upper and the lower arrow.
+    wxWindow* increase_ = nullptr;
+    wxWindow* decrease_ = nullptr;
 };

@@ -45,10 +45,10 @@ TEST(DataHomeTest, SaysWhyTheDirectoryCannotBeMade) {
     ScopedTempDir dir;
     WriteFileBytes("share", {'x'});
     EXPECT_EQ(MakeDataHome(dir.Path() / "share" / "trekline"),
-              "cannot create " + (dir.Path() / "share" / "trekline").string() +
-                  ": Not a directory");
+              (dir.Path() / "share" / "trekline").string() +
+                  " cannot be created (Not a directory)");
     WriteFileBytes("trekline", {'x'});
     EXPECT_EQ(MakeDataHome(dir.Path() / "trekline"),
-              "cannot use " + (dir.Path() / "trekline").string() + ": Not a directory");
+              (dir.Path() / "trekline").string() + " is not a directory");
     EXPECT_NE(MakeDataHome({}), "");
 }

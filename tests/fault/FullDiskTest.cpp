@@ -31,12 +31,14 @@ TEST(FullDiskTest, AnAddCutShortLeavesTheDiaryAsItWas) {
     // Every size from no room at all to one byte short of the new record.
     for (rlim_t room = 0; room < kStepRecordSize; ++room) {
         WriteFileBytes("data.steps", before);
-        bool added = true;
+        CommandOutcome added;
         {
             ScopedFileSizeLimit full(before.size() + room);
             added = AddEntry(HereFiles(), 5000, 2025y / 2 / 1d);
         }
-        EXPECT_FALSE(added) << room;
+        EXPECT_EQ(added.notice,
+                  "There is no room on the disk for data.steps: the entry was not added.")
+            << room;
         EXPECT_EQ(ReadFileBytes("data.steps"), before) << room;
         EXPECT_TRUE(AddEntry(HereFiles(), 5000, 2025y / 2 / 1d)) << room;
         EXPECT_EQ(ReadFileBytes("data.steps").size(), before.size() + kStepRecordSize) << room;
@@ -49,10 +51,14 @@ TEST(FullDiskTest, ADeleteWithoutRoomForTheNewCopyLeavesTheDiaryAsItWas) {
     const std::size_t after = before.size() - kStepRecordSize;
     for (rlim_t limit : {rlim_t{0}, rlim_t{1}, rlim_t{24}, rlim_t{4096}, rlim_t{after - 1}}) {
         WriteFileBytes("data.steps", before);
+        CommandOutcome deleted;
         {
             ScopedFileSizeLimit full(limit);
-            DeleteEntry(HereFiles(), 200);
+            deleted = DeleteEntry(HereFiles(), 200);
         }
+        EXPECT_EQ(deleted.notice,
+                  "There is no room on the disk for data.steps: the entry was not deleted.")
+            << limit;
         EXPECT_EQ(ReadFileBytes("data.steps"), before) << limit;
         EXPECT_FALSE(std::filesystem::exists("data.tmp")) << limit;
         DeleteEntry(HereFiles(), 200);

@@ -124,7 +124,7 @@ void CheckAppend(Bytes& bytes, const std::uint8_t* data, std::size_t size) {
     using namespace std::chrono;
     const year_month_day date{year(1601 + static_cast<int>((at(5) | at(6) << 8) % 29227)),
                               month(1 + at(7) % 12), day(1 + at(8) % 28)};
-    const bool added = AddEntry(Here(), steps, date);
+    const bool added = AddEntry(Here(), steps, date).Succeeded();
     Bytes after = ReadBytes("data.steps");
     if (steps == kEndMarker) {
         CHECK(!added && after == bytes);

@@ -1,0 +1,81 @@
+#include "CommandOutcome.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+bool Exists(const std::filesystem::path& path) {
+    return access(path.c_str(), F_OK) == 0;
+}
+
+bool Writable(const std::filesystem::path& path) {
+    return access(path.c_str(), W_OK) == 0;
+}
+
+std::string Reason(const DiaryFiles& files, const std::filesystem::path& file, int error) {
+    const std::string name = file.filename().string();
+    const std::filesystem::path directory = files.directory.empty() ? "." : files.directory;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOENT:
+        // A file that is there but may not be changed is the file's doing; a
+        // missing one that cannot be made, the directory's.
+        if (Exists(file) && !Writable(file))
+            return name + " is read-only";
+        if (!Exists(directory))
+            return "The directory " + directory.string() + " does not exist";
+        if (!Writable(directory))
+            return "The directory " + directory.string() + " is read-only";
+        if (error != ENOENT)
+            return name + " is read-only";
+        break;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return "There is no room on the disk for " + name;
+    default:
+        break;
+    }
+    if (error == 0)
+        return name + " could not be changed";
+    return name + " could not be changed (" + std::strerror(error) + ")";
+}
+
+} // namespace
+
+CommandOutcome FileFailure(const DiaryFiles& files, const std::filesystem::path& file, int error,
+                           std::string_view call, std::string_view consequence) {
+    CommandOutcome outcome;
+    outcome.notice = Reason(files, file, error) + ": " + std::string(consequence) + ".";
+    outcome.log = std::string(call) + " " + file.string() + ": " +
+                  (error ? std::strerror(error) : "no error code") + " (errno " +
+                  std::to_string(error) + ")";
+    return outcome;
+}
+
+CommandOutcome OpenFailure(const DiaryFiles& files, const std::filesystem::path& document,
+                           int startError, int exitStatus) {
+    // xdg-open ends with 3 when it finds no program for the document.
+    constexpr int kNoProgramFound = 3;
+    const bool isPage = document == files.page;
+    const std::string what = isPage ? document.filename().string() : "the help page";
+    const std::string where = isPage ? "the report is saved in " + document.parent_path().string()
+                                     : "it is " + document.string();
+    CommandOutcome outcome;
+    if (startError != 0 || exitStatus == kNoProgramFound) {
+        outcome.notice = "No program to open " + what + " was found: " + where + ".";
+    } else {
+        outcome.notice = "The program that opens " + what + " failed (xdg-open ended with status " +
+                         std::to_string(exitStatus) + "): " + where + ".";
+    }
+    outcome.log =
+        startError != 0
+            ? "starting xdg-open " + document.string() + ": " + std::strerror(startError) +
+                  " (errno " + std::to_string(startError) + ")"
+            : "xdg-open " + document.string() + " ended with status " + std::to_string(exitStatus);
+    return outcome;
+}

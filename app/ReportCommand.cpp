@@ -1,0 +1,32 @@
+#include "ReportCommand.h"
+
+#include <cerrno>
+#include <new>
+
+#include "HtmlReport.h"
+#include "StepReport.h"
+
+CommandOutcome SaveReport(const DiaryFiles& files, const std::vector<std::uint32_t>& identifiers,
+                          std::uint32_t stepLength, bool drawValues, int bitsPerPixel) {
+    if (identifiers.empty())
+        return {"The diary is empty: there is nothing to report.", "report of no entries"};
+    try {
+        errno = 0;
+        const ReportData data = LoadReportData(files, identifiers);
+        if (!data.complete)
+            return FileFailure(files, files.steps, errno, "reading", "no report was made");
+        if (data.entries.empty())
+            return {"The listed entries are no longer in data.steps: no report was made.",
+                    "report of entries gone from " + files.steps.string()};
+        errno = 0;
+        if (!SaveChartPicture(files, data, drawValues, bitsPerPixel))
+            return FileFailure(files, files.chart, errno, "writing", "no report was made");
+        errno = 0;
+        if (!WriteHtmlReportFile(files.page, data.entries, stepLength))
+            return FileFailure(files, files.page, errno, "writing",
+                               "the chart was saved, the page was not");
+    } catch (const std::bad_alloc&) {
+        return FileFailure(files, files.chart, ENOMEM, "drawing", "no report was made");
+    }
+    return {};
+}
