@@ -1,35 +1,26 @@
 #!/usr/bin/env bash
-# Usage: program-start.sh PROGRAM MAKE_DIARY N
-# Starts the real program on a diary of N entries and measures the time until
-# its window is shown, median of five starts, and the program's peak memory;
-# then the processor time a window left alone uses over 10 seconds, as ps
-# reports it and in milliseconds from /proc.
+# Usage: program-start.sh PROGRAM BARE_DIALOG START_TO_MAP MAKE_DIARY N
+# Starts the real program on a diary of N entries and times each start until
+# the X server maps its window, median of five, beside the floor: the bare
+# dialog with the same controls, started the same way. Peak memory of both a
+# moment after the map. Then the processor time a window left alone uses over
+# 10 seconds, as ps reports it and in milliseconds from /proc.
 set -euo pipefail
 program=$(realpath "$1")
-make_diary=$(realpath "$2")
-entries=$3
+bare=$(realpath "$2")
+start_to_map=$(realpath "$3")
+make_diary=$(realpath "$4")
+entries=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 "$make_diary" "$entries"
 
-times=()
-peak=0
-for round in 1 2 3 4 5; do
-    start=$(date +%s%N)
-    "$program" &
-    pid=$!
-    xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Trekline from ' >/dev/null
-    end=$(date +%s%N)
-    times+=($(( (end - start) / 1000000 )))
-    hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
-    (( hwm > peak )) && peak=$hwm
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
-done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
-awk -v n="$entries" -v ms="$median" -v kb="$peak" \
-    'BEGIN { printf "%-28s %10u %12.1f %12.1f\n", "program: start to window", n, ms, kb / 1024 }'
+read -r ms mb < <("$start_to_map" 5 "$program")
+read -r floor_ms floor_mb < <("$start_to_map" 5 "$bare")
+awk -v n="$entries" -v ms="$ms" -v mb="$mb" -v fms="$floor_ms" -v fmb="$floor_mb" 'BEGIN {
+    printf "%-34s %10u %12.2f %10.1f %10.2f %8.2f\n", "program: start to window", n, ms, mb, fms, ms / fms
+    printf "%-34s %10u %12s %10.1f %10.1f %8.2f\n", "program: peak MB at window", n, "-", mb, fmb, mb / fmb }'
 
 "$program" &
 pid=$!
@@ -44,4 +35,4 @@ ps_after=$(ps -o time= -p "$pid")
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 awk -v n="$entries" -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v a="$ps_before" -v b="$ps_after" \
-    'BEGIN { printf "%-28s %10u %12.1f %12s   (ps -o time %s, then %s)\n", "program: idle CPU over 10 s", n, t * 1000 / hz, "-", a, b }'
+    'BEGIN { printf "%-34s %10u %12.1f   (ps -o time %s, then %s)\n", "program: idle CPU ms over 10 s", n, t * 1000 / hz, a, b }'
