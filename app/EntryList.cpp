@@ -5,7 +5,7 @@
 #include "EntryDate.h"
 
 std::string EntryItemText(const StepRecord& record) {
-    return FormatEntryTime(EntryTime(record), "Date: %Y.%m.%d") +
+    return FormatEntryDate(record, "Date: %Y.%m.%d") +
            ", steps: " + std::to_string(record.steps);
 }
 

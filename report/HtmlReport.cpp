@@ -47,7 +47,7 @@ void GenerateHtmlReport(const std::vector<StepRecord>& entries, std::uint32_t st
     std::string piece(kPageStart);
     for (const StepRecord& entry : entries) {
         piece += kRowStart;
-        piece += FormatEntryTime(EntryTime(entry), "%Y %B %d");
+        piece += FormatEntryDate(entry, "%Y %B %d");
         piece += kRowMiddle;
         AppendDistance(piece, static_cast<double>(entry.steps) * metresPerStep);
         piece += kRowEnd;

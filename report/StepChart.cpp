@@ -175,7 +175,7 @@ void DrawEntries(Canvas& canvas, const LabelFont* font, const std::vector<StepRe
         FillMarker(canvas, x, y);
         if (drawValues && font) {
             const std::string text =
-                FormatEntryTime(t, "%m %d") + " - " + std::to_string(entries[i].steps);
+                FormatEntryDate(atPointHour, "%m %d") + " - " + std::to_string(entries[i].steps);
             font->DrawText(canvas, text, {x + 3, y - 3, x + 73, y + 14}, TextAlign::Left,
                            valueStyle);
         }

@@ -1,5 +1,7 @@
 #include "EntryDate.h"
 
+#include "LocalDays.h"
+
 #include <cstdlib>
 #include <locale.h>
 #include <tuple>
@@ -17,7 +19,9 @@ locale_t ClassicLocale() {
 
 } // namespace
 
-std::time_t EntryTime(const StepRecord& record) {
+namespace {
+
+std::time_t LibraryEntryTime(const StepRecord& record) {
     if (record.year < kFirstDatableYear)
         return 0;
     std::tm local{};
@@ -29,6 +33,32 @@ std::time_t EntryTime(const StepRecord& record) {
     local.tm_sec = record.second;
     local.tm_isdst = -1;
     return std::mktime(&local);
+}
+
+std::string Format(const std::tm& local, const char* format) {
+    char text[128];
+    std::size_t length = strftime_l(text, sizeof text, format, &local, ClassicLocale());
+    return std::string(text, length);
+}
+
+} // namespace
+
+// A diary of decades converts tens of thousands of dates for every list and
+// report; mktime alone costs more than everything else the list does with
+// an entry.
+std::time_t EntryTime(const StepRecord& record) {
+    if (std::optional<std::time_t> t = LocalDays::Time(record.year, record.month, record.day,
+                                                       record.hour, record.minute, record.second))
+        return *t;
+    return LibraryEntryTime(record);
+}
+
+std::string FormatEntryDate(const StepRecord& record, const char* format) {
+    std::tm local;
+    if (LocalDays::Time(record.year, record.month, record.day, record.hour, record.minute,
+                        record.second, &local))
+        return Format(local, format);
+    return FormatEntryTime(LibraryEntryTime(record), format);
 }
 
 void SetEntryDate(StepRecord& record, std::chrono::year_month_day date) {
@@ -66,9 +96,7 @@ std::string FormatEntryTime(std::time_t time, const char* format) {
     std::tm local{};
     if (!localtime_r(&time, &local))
         return {};
-    char text[128];
-    std::size_t length = strftime_l(text, sizeof text, format, &local, ClassicLocale());
-    return std::string(text, length);
+    return Format(local, format);
 }
 
 void PinLocalTimeZone() {

@@ -16,6 +16,9 @@
 // out-of-range fields are normalised by mktime; an unrepresentable time gives -1.
 std::time_t EntryTime(const StepRecord& record);
 
+// FormatEntryTime(EntryTime(record), format), character for character.
+std::string FormatEntryDate(const StepRecord& record, const char* format);
+
 // Sets the record's date fields, the day of the week included, to that date.
 void SetEntryDate(StepRecord& record, std::chrono::year_month_day date);
 
