@@ -4,6 +4,7 @@
 #include <ctime>
 #include <optional>
 
+#include "ChartLine.h"
 #include "EntryDate.h"
 #include "LabelFont.h"
 
@@ -136,10 +137,6 @@ void DrawLine(Canvas& canvas, int x0, int y0, int x1, int y1, Rgb colour) {
     canvas.LineTo(x1, y1, colour);
 }
 
-void FillMarker(Canvas& canvas, int x, int y) {
-    canvas.FillRect({x - 3, y - 3, x + 3, y + 3}, kMarkerColour);
-}
-
 void DrawLabel(Canvas& canvas, const LabelFont* font, const std::string& text, const Rect& box) {
     if (font)
         font->DrawText(canvas, text, box, TextAlign::Centre, {kBlack, true, kWhite});
@@ -159,26 +156,50 @@ void DrawGrid(Canvas& canvas, const LabelFont* font, std::uint32_t maximum) {
     }
 }
 
-void DrawEntries(Canvas& canvas, const LabelFont* font, const std::vector<StepRecord>& entries,
-                 const TimeAxis& timeAxis, const CountAxis& countAxis, bool drawValues) {
-    const TextStyle valueStyle{kValueTextColour, false, kWhite};
-    const int firstY = countAxis.Y(entries.front().steps);
-    canvas.MoveTo(timeAxis.X(0), firstY);
-    FillMarker(canvas, timeAxis.X(0), firstY);
+// Entries beyond the diary's maximum would be drawn above the plot.
+std::uint32_t LargestCount(const std::vector<StepRecord>& entries, std::uint32_t maximum) {
+    std::uint32_t largest = maximum;
+    for (const StepRecord& entry : entries)
+        largest = std::max(largest, entry.steps);
+    return largest;
+}
+
+std::vector<ChartPoint> LayoutPoints(const std::vector<StepRecord>& entries,
+                                     const TimeAxis& timeAxis, const CountAxis& countAxis) {
+    std::vector<ChartPoint> points;
+    points.reserve(entries.size());
+    points.push_back({timeAxis.X(0), countAxis.Y(entries.front().steps)});
     for (std::size_t i = 1; i < entries.size(); ++i) {
         StepRecord atPointHour = entries[i];
         atPointHour.hour = kPointHour;
         const std::time_t t = EntryTime(atPointHour);
-        const int x = std::clamp(timeAxis.X(timeAxis.DayOffset(t)), kPlotLeft, kPlotRight);
-        const int y = countAxis.Y(entries[i].steps);
+        points.push_back({std::clamp(timeAxis.X(timeAxis.DayOffset(t)), kPlotLeft, kPlotRight),
+                          countAxis.Y(entries[i].steps)});
+    }
+    return points;
+}
+
+void DrawEntries(Canvas& canvas, const LabelFont* font, const std::vector<StepRecord>& entries,
+                 const TimeAxis& timeAxis, const CountAxis& countAxis, bool drawValues) {
+    const std::vector<ChartPoint> points = LayoutPoints(entries, timeAxis, countAxis);
+    if (!drawValues || !font) {
+        DrawChartLine(canvas, points, kLineColour, kMarkerColour);
+        return;
+    }
+    // Each label is drawn over the line and markers before it, so the points
+    // are drawn one by one in turn with the labels.
+    const TextStyle valueStyle{kValueTextColour, false, kWhite};
+    canvas.MoveTo(points[0].x, points[0].y);
+    FillMarker(canvas, points[0], kMarkerColour);
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        const auto [x, y] = points[i];
         canvas.LineTo(x, y, kLineColour);
-        FillMarker(canvas, x, y);
-        if (drawValues && font) {
-            const std::string text =
-                FormatEntryDate(atPointHour, "%m %d") + " - " + std::to_string(entries[i].steps);
-            font->DrawText(canvas, text, {x + 3, y - 3, x + 73, y + 14}, TextAlign::Left,
-                           valueStyle);
-        }
+        FillMarker(canvas, points[i], kMarkerColour);
+        StepRecord atPointHour = entries[i];
+        atPointHour.hour = kPointHour;
+        const std::string text =
+            FormatEntryDate(atPointHour, "%m %d") + " - " + std::to_string(entries[i].steps);
+        font->DrawText(canvas, text, {x + 3, y - 3, x + 73, y + 14}, TextAlign::Left, valueStyle);
     }
 }
 
@@ -203,17 +224,21 @@ std::vector<GridLine> LayoutGridLines(std::uint32_t maximum) {
     return lines;
 }
 
+std::vector<ChartPoint> LayoutChartPoints(const std::vector<StepRecord>& entries,
+                                          std::uint32_t maximum) {
+    if (entries.empty())
+        return {};
+    return LayoutPoints(entries, TimeAxis(entries.front(), entries.back()),
+                        CountAxis(LargestCount(entries, maximum)));
+}
+
 void DrawStepChart(Canvas& canvas, const LabelFont* font, const std::vector<StepRecord>& entries,
                    std::uint32_t maximum, bool drawValues) {
     canvas.FillRect({0, 0, canvas.Width(), canvas.Height()}, kWhite);
     if (entries.empty())
         return;
     const TimeAxis timeAxis(entries.front(), entries.back());
-    // Entries beyond the diary's maximum would be drawn above the plot.
-    std::uint32_t largest = maximum;
-    for (const StepRecord& entry : entries)
-        largest = std::max(largest, entry.steps);
-    const CountAxis countAxis(largest);
+    const CountAxis countAxis(LargestCount(entries, maximum));
 
     DrawLine(canvas, kPlotLeft, kPlotBottom, kPlotRight, kPlotBottom, kGridColour);
     DrawDateTicks(canvas, font, timeAxis);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Canvas.h"
+#include "ChartLine.h"
 #include "StepRecord.h"
 
 class LabelFont;
@@ -32,6 +33,11 @@ std::vector<DateTick> LayoutDateTicks(const StepRecord& first, const StepRecord&
 // The grid from zero in steps of a tenth of the maximum (rounded up) as far as
 // the top of the plot, followed by the line for the maximum itself.
 std::vector<GridLine> LayoutGridLines(std::uint32_t maximum);
+
+// Where the entries' points stand, in order: x by date, clamped into the
+// plot, y by count on the scale of the larger of maximum and every count.
+std::vector<ChartPoint> LayoutChartPoints(const std::vector<StepRecord>& entries,
+                                          std::uint32_t maximum);
 
 // Draws the whole chart on a 500 by 300 canvas: white background, axes, date
 // ticks, grid, then the entries in the given (date) order as a line with a
