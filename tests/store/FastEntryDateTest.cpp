@@ -61,8 +61,8 @@ TEST_P(FastEntryDateTest, EveryDateGivesWhatTheLibraryGives) {
     const Zone zone = GetParam();
     ScopedTimeZone timeZone(zone.tz);
     std::size_t mismatches = 0;
-    const sys_days last = year{zone.lastYear} / December / 31;
-    for (sys_days day = year{zone.firstYear} / January / 1; day <= last; day += days{1}) {
+    const sys_days lastDay = year{zone.lastYear} / December / 31;
+    for (sys_days day = year{zone.firstYear} / January / 1; day <= lastDay; day += days{1}) {
         StepRecord r;
         SetEntryDate(r, year_month_day{day});
         // Midnight for the list and the page, 02:00 for the chart's points,
