@@ -14,10 +14,11 @@ namespace {
 
 using Writer = std::unique_ptr<archive, decltype(&archive_write_free)>;
 
-Writer OpenZip(const fs::path& path) {
+Writer OpenZip(const fs::path& path, const char* options = nullptr) {
     Writer zip(archive_write_new(), archive_write_free);
     archive_write_set_format_zip(zip.get());
-    if (archive_write_open_filename(zip.get(), path.c_str()) != ARCHIVE_OK)
+    if ((options && archive_write_set_options(zip.get(), options) != ARCHIVE_OK) ||
+        archive_write_open_filename(zip.get(), path.c_str()) != ARCHIVE_OK)
         throw std::runtime_error(archive_error_string(zip.get()));
     return zip;
 }
@@ -46,8 +47,8 @@ void Close(archive* zip) {
 
 } // namespace
 
-void WriteZip(const fs::path& path, const std::vector<ExportEntry>& entries) {
-    Writer zip = OpenZip(path);
+void WriteZip(const fs::path& path, const std::vector<ExportEntry>& entries, const char* options) {
+    Writer zip = OpenZip(path, options);
     for (const ExportEntry& file : entries) {
         StartEntry(zip.get(), file.name, file.content.size());
         Write(zip.get(), file.content);

@@ -11,8 +11,10 @@ struct ExportEntry {
     std::string content;
 };
 
-// A zip of the entries, made with libarchive's writer (deflated, in the order given).
-void WriteZip(const std::filesystem::path& path, const std::vector<ExportEntry>& entries);
+// A zip of the entries, made with libarchive's writer (deflated, in the order
+// given); options as libarchive's writer takes them ("zip:zip64", "zip:compression=store").
+void WriteZip(const std::filesystem::path& path, const std::vector<ExportEntry>& entries,
+              const char* options = nullptr);
 
 // A zip of one entry: head, then size bytes of fill; the entry is written as it
 // is deflated, never held whole.

@@ -168,7 +168,9 @@ const std::vector<ExportCase> kCases = {
      {"2023-12-31 8123", "2024-01-02 11002"}},
 };
 
-enum class Form { File, Zip, Folder };
+// Zips as phones write them: deflated, with 64-bit sizes (exports of several
+// GB), and stored without compression.
+enum class Form { File, Zip, Zip64, StoredZip, Folder };
 
 struct FormatTest : testing::TestWithParam<std::tuple<ExportCase, Form>> {
     ScopedTempDir dir;
@@ -183,8 +185,13 @@ TEST_P(FormatTest, GivesTheDaysTotals) {
         WriteText(offered, test.entries.front().content);
         break;
     case Form::Zip:
+    case Form::Zip64:
+    case Form::StoredZip:
         offered = "export.zip";
-        WriteZip(offered, test.entries);
+        WriteZip(offered, test.entries,
+                 form == Form::Zip64       ? "zip:zip64"
+                 : form == Form::StoredZip ? "zip:compression=store"
+                                           : nullptr);
         break;
     case Form::Folder:
         offered = "export";
@@ -199,14 +206,15 @@ TEST_P(FormatTest, GivesTheDaysTotals) {
 }
 
 std::string CaseName(const testing::TestParamInfo<FormatTest::ParamType>& info) {
-    static const char* forms[] = {"File", "Zip", "Folder"};
+    static const char* forms[] = {"File", "Zip", "Zip64", "StoredZip", "Folder"};
     return std::string(std::get<0>(info.param).name) +
            forms[static_cast<int>(std::get<1>(info.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(Exports, FormatTest,
                          testing::Combine(testing::ValuesIn(kCases),
-                                          testing::Values(Form::File, Form::Zip, Form::Folder)),
+                                          testing::Values(Form::File, Form::Zip, Form::Zip64,
+                                                          Form::StoredZip, Form::Folder)),
                          CaseName);
 
 } // namespace
