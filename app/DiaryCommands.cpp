@@ -9,6 +9,14 @@
 // left is still there when it returns, since the calls after it succeed.
 
 std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files, CommandOutcome* why) {
+    std::optional<std::vector<StepRecord>> records = LoadEntryRecords(files, why);
+    if (!records)
+        return std::nullopt;
+    return BuildEntryItems(*records);
+}
+
+std::optional<std::vector<StepRecord>> LoadEntryRecords(const DiaryFiles& files,
+                                                        CommandOutcome* why) {
     errno = 0;
     CStepFile file(files);
     if (!file.IsOk()) {
@@ -17,7 +25,7 @@ std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files, Co
                                "the diary can be neither shown nor kept");
         return std::nullopt;
     }
-    return BuildEntryItems(file.ReadAll());
+    return file.ReadAll();
 }
 
 CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,

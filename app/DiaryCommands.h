@@ -18,6 +18,10 @@
 std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files,
                                                      CommandOutcome* why = nullptr);
 
+// The records behind those items, as a scan of the file gives them.
+std::optional<std::vector<StepRecord>> LoadEntryRecords(const DiaryFiles& files,
+                                                        CommandOutcome* why = nullptr);
+
 // Appends an entry for that count and date with the next identifier.
 CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
                         std::chrono::year_month_day date);

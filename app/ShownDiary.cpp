@@ -12,16 +12,18 @@ std::optional<std::vector<EntryListChange>> ShownDiary::Reload(CommandOutcome* w
     std::optional<FileIdentity> identity = IdentityOf(files_.steps);
     // The first read creates a missing diary; a diary removed later is shown
     // empty and left removed, as whoever removed it wanted.
-    std::optional<std::vector<EntryItem>> items;
+    std::optional<std::vector<StepRecord>> records;
     if (identity || !read_)
-        items = LoadEntryItems(files_, why);
+        records = LoadEntryRecords(files_, why);
     else
-        items.emplace();
-    if (!items)
+        records.emplace();
+    if (!records)
         return std::nullopt;
     read_ = true;
     identity_ = identity ? identity : IdentityOf(files_.steps);
-    std::vector<EntryListChange> changes = DiffEntryItems(items_, *items);
-    items_ = std::move(*items);
+    std::vector<EntryItem> items = UpdateEntryItems(items_, records_, *records);
+    std::vector<EntryListChange> changes = DiffEntryItems(items_, items);
+    items_ = std::move(items);
+    records_ = std::move(*records);
     return changes;
 }

@@ -30,6 +30,7 @@ public:
 private:
     DiaryFiles files_;
     std::vector<EntryItem> items_;
+    std::vector<StepRecord> records_; // behind the items, as the scan gave them
     std::optional<FileIdentity> identity_;
     bool read_ = false;
 };

@@ -166,3 +166,42 @@ TEST(EntryListTest, RefillingPaysOnlyWhenMoreRowsChangeThanThereAre) {
     EXPECT_TRUE(RefillIsCheaper({{0, 60, 0, 60}}, 100));
     EXPECT_TRUE(RefillIsCheaper({{0, 3, 0, 0}}, 0));
 }
+
+TEST(EntryListTest, ItemsUpdatedByTheChangedRecordsAreThoseOfAFullBuild) {
+    ScopedTimeZone timeZone("EST5EDT,M3.2.0,M11.1.0");
+    std::mt19937 random(1919);
+    auto record = [&random](std::uint32_t id) {
+        // Few enough dates and counts that equal texts occur.
+        return DiaryEntry(static_cast<std::uint32_t>(random() % 4), 2006,
+                          static_cast<int>(1 + random() % 12), static_cast<int>(1 + random() % 28),
+                          id);
+    };
+    for (int round = 0; round < 500; ++round) {
+        // Newest first, as a scan gives them.
+        std::vector<StepRecord> before;
+        const std::size_t size = random() % 300;
+        for (std::uint32_t id = static_cast<std::uint32_t>(size); id > 0; --id)
+            before.push_back(record(id));
+        std::vector<StepRecord> after = before;
+        switch (random() % 4) {
+        case 0: // appended
+            after.insert(after.begin(), record(static_cast<std::uint32_t>(size + 1)));
+            break;
+        case 1: // deleted
+            if (!after.empty())
+                after.erase(after.begin() + static_cast<std::ptrdiff_t>(random() % after.size()));
+            break;
+        case 2: // changed in place
+            if (!after.empty())
+                after[random() % after.size()] = record(999);
+            break;
+        default: // deleted and appended
+            if (!after.empty())
+                after.erase(after.begin() + static_cast<std::ptrdiff_t>(random() % after.size()));
+            after.insert(after.begin(), record(1000));
+            break;
+        }
+        EXPECT_EQ(UpdateEntryItems(BuildEntryItems(before), before, after), BuildEntryItems(after))
+            << "round " << round;
+    }
+}
