@@ -38,7 +38,9 @@ std::vector<EntryItem> UpdateEntryItems(const std::vector<EntryItem>& items,
     std::vector<bool> gone(items.size(), false);
     for (std::size_t i = front; i < front + removed; ++i) {
         const std::string text = EntryItemText(before[i]);
-        auto [first, last] = std::ranges::equal_range(items, text, {}, &EntryItem::text);
+        auto byText = [](const EntryItem& a, const EntryItem& b) { return a.text < b.text; };
+        const EntryItem wanted{text, before[i]};
+        auto [first, last] = std::equal_range(items.begin(), items.end(), wanted, byText);
         auto match = std::find_if(first, last, [&](const EntryItem& item) {
             return item.record == before[i] &&
                    !gone[static_cast<std::size_t>(&item - items.data())];
