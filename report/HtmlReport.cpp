@@ -70,13 +70,11 @@ std::string FormatHtmlReport(const std::vector<StepRecord>& entries, std::uint32
 
 bool WriteHtmlReportFile(const std::filesystem::path& path, const std::vector<StepRecord>& entries,
                          std::uint32_t stepLength) {
-    if (!MayReplace(path.c_str()))
-        return false;
-    ReplacementFile file(path.c_str());
+    ReplacementFile file(path);
     bool written = true;
     GenerateHtmlReport(entries, stepLength, [&](const std::string& piece) {
         written = written &&
                   file.Write({reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()});
     });
-    return written && file.Commit();
+    return written && file.Commit().IsOk();
 }
