@@ -1,72 +1,26 @@
 #include "CStepFile.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/file.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ReplacementFile.h"
+
+namespace fs = std::filesystem;
+
 namespace {
 
-constexpr long kRecordSize = static_cast<long>(kStepRecordSize);
+constexpr std::uint64_t kRecordSize = kStepRecordSize;
+// Records read at a time: reading stays in bounded memory whatever the size
+// of the file.
+constexpr std::uint64_t kRecordsPerRead = 16384;
 
 StepRecord EndMarker() {
     StepRecord marker;
     marker.steps = kEndMarker;
     return marker;
-}
-
-bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// The rename that replaces the data file is only durable once its directory
-// entry is on disk too.
-bool SyncDirectoryOf(const std::filesystem::path& file) {
-    std::filesystem::path dir = file.parent_path();
-    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-}
-
-// Writes the new contents beside the data file under the scratch name, with
-// the data file's permissions, and flushes them to disk. On failure nothing is
-// left behind.
-bool WriteScratch(const std::filesystem::path& scratch, const std::vector<unsigned char>& bytes,
-                  mode_t mode) {
-    int fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    bool written = ::fchmod(fd, mode & 07777) == 0 && WriteAll(fd, bytes.data(), bytes.size()) &&
-                   ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written)
-        ::unlink(scratch.c_str());
-    return written;
-}
-
-// Offsets of the records a backwards scan visits, newest first, ending before
-// a stored end marker.
-template <typename Visit> void ScanBackwards(const std::vector<unsigned char>& bytes, Visit visit) {
-    for (std::size_t end = bytes.size(); end >= kStepRecordSize; end -= kStepRecordSize) {
-        std::size_t offset = end - kStepRecordSize;
-        StepRecord record = DecodeStepRecord(&bytes[offset]);
-        if (record.steps == kEndMarker || !visit(offset, record))
-            return;
-    }
 }
 
 } // namespace
@@ -75,30 +29,47 @@ CStepFile::CStepFile(const DiaryFiles& files) : path_(files.steps), scratch_(fil
     Reopen();
 }
 
-CStepFile::~CStepFile() {
-    if (stream_)
-        std::fclose(stream_);
-}
-
 bool CStepFile::Reopen() {
-    if (stream_)
-        std::fclose(stream_);
-    // "e": no descriptor of the diary leaks into the browser we start.
-    stream_ = std::fopen(path_.c_str(), "a+be");
-    writable_ = stream_ != nullptr;
-    // A diary the user may not change is still shown; changes to it are
-    // refused rather than made by replacing the file.
-    if (!stream_ && (errno == EACCES || errno == EROFS || errno == EPERM))
-        stream_ = std::fopen(path_.c_str(), "rbe");
-    ok_ = stream_ != nullptr;
+    OpenedFile opened = OpenRegularFile(path_, OpenMode::ReadWriteCreating);
+    fd_ = std::move(opened.fd);
+    writable_ = opened.writable;
+    ok_ = opened.status.IsOk();
+    if (!ok_)
+        failure_ = opened.status;
     return ok_;
 }
 
+void CStepFile::Fail(FileStatus failure) {
+    ok_ = false;
+    if (failure_.IsOk())
+        failure_ = std::move(failure);
+}
+
+std::optional<RecordSpan> CStepFile::FindSpan() {
+    struct stat info;
+    if (::fstat(fd_.Get(), &info) != 0) {
+        Fail(FileStatus::FromErrno("fstat", path_));
+        return std::nullopt;
+    }
+    const auto length = static_cast<std::uint64_t>(info.st_size);
+    if (length / kRecordSize > kMostDiaryRecords) {
+        Fail(FileStatus::Failure("read", path_, EFBIG));
+        return std::nullopt;
+    }
+    FileStatus readStatus;
+    std::optional<RecordSpan> span =
+        FindRecordSpan(length, [&](std::span<std::uint8_t> bytes, std::uint64_t offset) {
+            readStatus = ReadAllAt(fd_.Get(), bytes, offset, path_);
+            return readStatus.IsOk();
+        });
+    if (!span)
+        Fail(readStatus);
+    return span;
+}
+
 void CStepFile::ReadLast(StepRecord& out) {
-    long length = -1;
-    if (stream_ && std::fseek(stream_, 0, SEEK_END) == 0)
-        length = std::ftell(stream_);
-    if (length < 0) {
+    std::optional<RecordSpan> span = fd_.IsOpen() ? FindSpan() : std::nullopt;
+    if (!span) {
         // Not an empty file but an unknown one: an Append must not take
         // identifier 1 from it.
         ok_ = false;
@@ -106,37 +77,55 @@ void CStepFile::ReadLast(StepRecord& out) {
         out.identifier = 0;
         return;
     }
-    if (length < kRecordSize) {
+    if (span->Count() == 0) {
         out.steps = kEndMarker;
         out.identifier = 0;
         return;
     }
-    if (!ReadRecordBefore(length, out))
+    if (!ReadRecordBefore(span->end, out))
         out.identifier = 0;
 }
 
 void CStepFile::StepBack(StepRecord& out) {
-    long position = stream_ ? std::ftell(stream_) : -1;
-    if (position < kRecordSize) {
+    if (!fd_.IsOpen() || position_ < kRecordSize) {
         out = EndMarker();
         return;
     }
-    ReadRecordBefore(position, out);
+    ReadRecordBefore(position_, out);
 }
 
-bool CStepFile::ReadRecordBefore(long end, StepRecord& out) {
+bool CStepFile::ReadRecordBefore(std::uint64_t end, StepRecord& out) {
     StepRecordBytes bytes;
-    std::fseek(stream_, end - kRecordSize, SEEK_SET);
-    const bool read = std::fread(bytes.data(), kStepRecordSize, 1, stream_) == 1;
-    if (read) {
-        out = DecodeStepRecord(bytes.data());
-    } else {
-        out.steps = kEndMarker;
-        ok_ = false;
-    }
     // Read or not, the position is left at the start of that record.
-    std::fseek(stream_, end - kRecordSize, SEEK_SET);
-    return read;
+    position_ = end - kRecordSize;
+    const FileStatus read = ReadAllAt(fd_.Get(), bytes, position_, path_);
+    if (!read) {
+        out.steps = kEndMarker;
+        Fail(read);
+        return false;
+    }
+    out = DecodeStepRecord(bytes.data());
+    return true;
+}
+
+template <typename Visit> bool CStepFile::ScanBackwards(const RecordSpan& span, Visit visit) {
+    std::vector<std::uint8_t> bytes;
+    for (std::uint64_t end = span.end; end > span.begin;) {
+        const std::uint64_t records = std::min(kRecordsPerRead, (end - span.begin) / kRecordSize);
+        const std::uint64_t start = end - records * kRecordSize;
+        bytes.resize(records * kRecordSize);
+        if (const FileStatus read = ReadAllAt(fd_.Get(), bytes, start, path_); !read) {
+            Fail(read);
+            return false;
+        }
+        for (std::uint64_t i = records; i-- > 0;) {
+            const StepRecord record = DecodeStepRecord(&bytes[i * kRecordSize]);
+            if (record.steps == kEndMarker || !visit(start + i * kRecordSize, record))
+                return true;
+        }
+        end = start;
+    }
+    return true;
 }
 
 void CStepFile::FindById(std::uint32_t id, StepRecord& out) {
@@ -151,94 +140,107 @@ void CStepFile::FindById(std::uint32_t id, StepRecord& out) {
 
 std::vector<StepRecord> CStepFile::ReadAll() {
     std::vector<StepRecord> records;
-    if (!stream_)
+    if (!fd_.IsOpen())
         return records;
     // A shared lock keeps a concurrent append from being read half written.
-    int fd = fileno(stream_);
-    ::flock(fd, LOCK_SH);
-    std::vector<unsigned char> bytes = ReadWholeFile().value_or(std::vector<unsigned char>{});
-    ::flock(fd, LOCK_UN);
-    records.reserve(bytes.size() / kStepRecordSize);
-    ScanBackwards(bytes, [&](std::size_t, const StepRecord& record) {
+    FileLock lock(fd_.Get(), FileLock::Kind::Shared, path_);
+    std::optional<RecordSpan> span = FindSpan();
+    if (!span)
+        return records;
+    records.reserve(span->Count());
+    const bool read = ScanBackwards(*span, [&](std::uint64_t, const StepRecord& record) {
         records.push_back(record);
         return true;
     });
+    if (!read)
+        records.clear();
     return records;
 }
 
-std::optional<std::vector<unsigned char>> CStepFile::ReadWholeFile() {
-    struct stat info;
-    if (::fstat(fileno(stream_), &info) != 0 || std::fseek(stream_, 0, SEEK_SET) != 0) {
-        ok_ = false;
-        return std::nullopt;
-    }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(info.st_size));
-    if (std::fread(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) {
-        ok_ = false;
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-bool CStepFile::LockForChange() {
+std::optional<FileLock> CStepFile::LockForChange() {
     // A delete replaces the file, so a lock won on a descriptor of the old
     // file guards nothing: after locking, make sure the path still names the
     // file we locked, else open the new one and lock again.
-    while (stream_) {
-        int fd = fileno(stream_);
-        while (::flock(fd, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ok_ = false;
-                return false;
-            }
+    while (fd_.IsOpen()) {
+        FileLock lock(fd_.Get(), FileLock::Kind::Exclusive, path_);
+        if (!lock.Status()) {
+            Fail(lock.Status());
+            return std::nullopt;
         }
         struct stat locked, named;
-        if (::fstat(fd, &locked) == 0 && ::stat(path_.c_str(), &named) == 0 &&
+        if (::fstat(fd_.Get(), &locked) == 0 && ::stat(path_.c_str(), &named) == 0 &&
             locked.st_dev == named.st_dev && locked.st_ino == named.st_ino)
-            return true;
+            return lock;
         Reopen();
     }
-    return false;
-}
-
-void CStepFile::Unlock() {
-    if (stream_)
-        ::flock(fileno(stream_), LOCK_UN);
+    return std::nullopt;
 }
 
 void CStepFile::Append(StepRecord& record) {
-    if (!stream_)
+    if (!fd_.IsOpen())
         return;
     if (record.steps == kEndMarker || !writable_) {
         ok_ = false;
         return;
     }
-    if (!LockForChange())
+    std::optional<FileLock> lock = LockForChange();
+    if (!lock)
         return;
+    std::optional<RecordSpan> span = FindSpan();
     StepRecord last;
-    ReadLast(last);
-    int fd = fileno(stream_);
-    struct stat before;
-    if (!ok_ || ::fstat(fd, &before) != 0) {
-        ok_ = false;
-        Unlock();
+    if (!span || (span->Count() > 0 && !ReadRecordBefore(span->end, last)))
         return;
-    }
     record.identifier = last.identifier + 1;
     record.hour = record.minute = record.second = record.milliseconds = 0;
-    StepRecordBytes bytes = EncodeStepRecord(record);
-    std::fseek(stream_, 0, SEEK_END);
-    bool written = std::fwrite(bytes.data(), kStepRecordSize, 1, stream_) == 1 &&
-                   std::fflush(stream_) == 0 && ::fsync(fd) == 0;
+    const StepRecordBytes bytes = EncodeStepRecord(record);
+    const int fd = fd_.Get();
+    // A record torn by a power cut goes first, so that the file holds whole
+    // records only once more.
+    FileStatus written;
+    if (span->HasTornTail() && ::ftruncate(fd, static_cast<off_t>(span->end)) != 0)
+        written = FileStatus::FromErrno("ftruncate", path_);
+    if (written)
+        written = WriteAllAt(fd, bytes, span->end, path_);
+    if (written)
+        written = SyncFile(fd, path_);
     if (!written) {
-        // A full disk may have taken part of the record: cut it off again so
-        // that the file keeps whole records only.
-        std::clearerr(stream_);
-        if (::ftruncate(fd, before.st_size) == 0)
+        // A full disk may have taken part of the record: cut it off again.
+        if (::ftruncate(fd, static_cast<off_t>(span->end)) == 0)
             ::fsync(fd);
-        ok_ = false;
+        Fail(written);
     }
-    Unlock();
+}
+
+bool CStepFile::CopyWithout(std::uint64_t offset, const RecordSpan& span) {
+    // A diary behind a link is replaced where it lies, so that the link
+    // stays a link and the diary never forks in two.
+    const fs::path target = FollowLinks(path_);
+    ReplacementFile copy(target, DirectoryOf(target) / scratch_.filename(), ScratchName::StemFirst);
+    if (!copy.Status()) {
+        Fail(copy.Status());
+        return false;
+    }
+    std::vector<std::uint8_t> bytes;
+    // Leading bytes of a file from elsewhere are kept; a torn tail is not.
+    const std::pair<std::uint64_t, std::uint64_t> pieces[] = {{0, offset},
+                                                              {offset + kRecordSize, span.end}};
+    for (auto [from, to] : pieces) {
+        while (from < to) {
+            bytes.resize(std::min(to - from, kRecordsPerRead * kRecordSize));
+            if (const FileStatus read = ReadAllAt(fd_.Get(), bytes, from, path_); !read) {
+                Fail(read);
+                return false;
+            }
+            if (!copy.Write(bytes))
+                break;
+            from += bytes.size();
+        }
+    }
+    if (const FileStatus committed = copy.Commit(); !committed) {
+        Fail(committed);
+        return false;
+    }
+    return true;
 }
 
 void CStepFile::DeleteById(std::uint32_t id) {
@@ -252,51 +254,34 @@ bool CStepFile::DeleteIfUnchanged(const StepRecord& listed) {
 }
 
 bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& matches) {
-    if (!stream_)
+    if (!fd_.IsOpen())
         return false;
     if (!writable_) {
         ok_ = false;
         return false;
     }
-    if (!LockForChange())
+    std::optional<FileLock> lock = LockForChange();
+    if (!lock)
         return false;
-    std::optional<std::vector<unsigned char>> contents = ReadWholeFile();
-    if (!contents) {
-        Unlock();
+    std::optional<RecordSpan> span = FindSpan();
+    if (!span)
         return false;
-    }
-    std::vector<unsigned char>& bytes = *contents;
-    std::size_t match = bytes.size();
-    ScanBackwards(bytes, [&](std::size_t offset, const StepRecord& record) {
+    std::optional<std::uint64_t> match;
+    const bool scanned = ScanBackwards(*span, [&](std::uint64_t offset, const StepRecord& record) {
         if (!matches(record))
             return true;
         match = offset;
         return false;
     });
-    struct stat info;
-    if (match == bytes.size() || ::fstat(fileno(stream_), &info) != 0) {
-        Unlock();
+    if (!scanned || !match)
         return false;
-    }
-    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(match),
-                bytes.begin() + static_cast<std::ptrdiff_t>(match + kStepRecordSize));
-
     // The new contents go to a scratch file that then replaces the data file
     // in one rename: at every instant the path holds the old or the new diary.
-    if (!WriteScratch(scratch_, bytes, info.st_mode)) {
-        ok_ = false;
-        Unlock();
+    if (!CopyWithout(*match, *span))
         return false;
-    }
-    if (std::rename(scratch_.c_str(), path_.c_str()) != 0) {
-        ::unlink(scratch_.c_str());
-        ok_ = false;
-        Unlock();
-        return false;
-    }
-    SyncDirectoryOf(path_);
-    // Closing the replaced file releases the lock; waiting processes then
+    // Unlocking the replaced file lets waiting processes on, and they then
     // find the new file under the path.
+    lock.reset();
     Reopen();
     return true;
 }

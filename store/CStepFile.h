@@ -1,34 +1,44 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <vector>
 
 #include "DiaryFiles.h"
+#include "DurableFile.h"
+#include "RecordSpan.h"
 #include "StepRecord.h"
 
+// More entries than anyone's diary holds (a daily entry for 270,000 years): a
+// file that size is not a diary, and reading it would only exhaust memory.
+inline constexpr std::uint64_t kMostDiaryRecords = 100'000'000;
+
 // The accessor for one step data file. Each command makes one, works and lets
-// it go; constructing opens the file (creating it when missing), destroying
-// closes it. Failures never throw: they clear the ok flag, and operations that
-// obtain no record return the end marker in its steps field.
+// it go; constructing opens the file (creating it when missing, durably),
+// destroying closes it. Failures never throw: they clear the ok flag, and
+// operations that obtain no record return the end marker in its steps field.
 //
 // Records are read from the end backwards; after a record has been read the
-// stream position is at that record's first byte. Bytes before the first whole
-// record (a length that is not a multiple of 24) are never read as a record.
+// position is at that record's first byte. Bytes before the first whole record
+// (a length that is not a multiple of 24) are never read as a record, and a
+// last record torn by a power cut is told apart from them (see RecordSpan.h):
+// it is never read either, and the next change cuts it off.
 //
 // Changes are durable when a call returns, and safe against other processes
-// changing the same file: appends and deletes are serialised by a lock.
+// changing the same file: appends and deletes are serialised by a lock. A
+// diary that is a symbolic link is changed where the link points.
 class CStepFile {
 public:
     explicit CStepFile(const DiaryFiles& files);
-    ~CStepFile();
     CStepFile(const CStepFile&) = delete;
     CStepFile& operator=(const CStepFile&) = delete;
 
     bool IsOk() const { return ok_; }
+    // The file call that failed, when one did. EFBIG means the file holds more
+    // than kMostDiaryRecords records and was not read.
+    const FileStatus& Failure() const { return failure_; }
 
     // The newest record, or the end marker with identifier 0 when the file
     // holds none; the position is then at that record's start.
@@ -65,12 +75,17 @@ public:
 
 private:
     bool Reopen();
+    void Fail(FileStatus failure);
+    // Where the records lie, worked out afresh; none after a failure.
+    std::optional<RecordSpan> FindSpan();
     // Reads the record that ends at `end` and leaves the position at its
     // start; a short read gives the end marker and clears ok.
-    bool ReadRecordBefore(long end, StepRecord& out);
-    bool LockForChange();
-    void Unlock();
-    std::optional<std::vector<unsigned char>> ReadWholeFile();
+    bool ReadRecordBefore(std::uint64_t end, StepRecord& out);
+    // Visits the records a backwards scan meets, newest first, with their
+    // offsets, until `visit` returns false or a stored end marker is met.
+    template <typename Visit> bool ScanBackwards(const RecordSpan& span, Visit visit);
+    std::optional<FileLock> LockForChange();
+    bool CopyWithout(std::uint64_t offset, const RecordSpan& span);
     // Removes the newest record that `matches` accepts; true when one was.
     bool DeleteNewest(const std::function<bool(const StepRecord&)>& matches);
 
@@ -78,5 +93,7 @@ private:
     bool writable_ = true;
     std::filesystem::path path_;
     std::filesystem::path scratch_;
-    std::FILE* stream_ = nullptr;
+    FileDescriptor fd_;
+    std::uint64_t position_ = 0;
+    FileStatus failure_;
 };
