@@ -36,28 +36,52 @@ bool IsStorableRecord(const StepRecord& record) {
     return year_month_day(year(record.year), month(record.month), day(record.day)).ok();
 }
 
+namespace {
+
+// Meets the first `count` records of both layouts, a read at a time; false
+// when the file cannot be read. Stops early once records read from the start
+// of the file are known not to be in appended order.
+bool MeetRecords(std::uint64_t count, std::uint64_t lead, const ReadFileAt& read,
+                 AppendedOrder& fromStart, AppendedOrder& behindLead) {
+    std::vector<std::uint8_t> bytes;
+    for (std::uint64_t first = 0; first < count && fromStart.Holds(); first += kRecordsPerRead) {
+        const std::uint64_t records = std::min(kRecordsPerRead, count - first);
+        bytes.resize(records * kStepRecordSize + lead);
+        if (!read(bytes, first * kStepRecordSize))
+            return false;
+        for (std::uint64_t i = 0; i < records; ++i) {
+            fromStart.Meet(DecodeStepRecord(&bytes[i * kStepRecordSize]));
+            if (lead > 0)
+                behindLead.Meet(DecodeStepRecord(&bytes[i * kStepRecordSize + lead]));
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<RecordSpan> FindRecordSpan(std::uint64_t length, const ReadFileAt& read) {
     const std::uint64_t lead = length % kStepRecordSize;
     const std::uint64_t count = length / kStepRecordSize;
     const RecordSpan fromEnd{lead, length, length};
-    if (lead == 0 || count == 0)
+    if (count == 0)
         return fromEnd;
-
     AppendedOrder fromStart, behindLead;
-    std::vector<std::uint8_t> bytes;
-    for (std::uint64_t first = 0; first < count; first += kRecordsPerRead) {
-        const std::uint64_t records = std::min(kRecordsPerRead, count - first);
-        bytes.resize(records * kStepRecordSize + lead);
-        if (!read(bytes, first * kStepRecordSize))
+    if (lead == 0) {
+        // A last record of zero bytes is an append whose length reached the
+        // disk before its bytes did; no entry is all zeros (year 0).
+        StepRecordBytes last;
+        if (!read(last, length - kStepRecordSize))
             return std::nullopt;
-        for (std::uint64_t i = 0; i < records; ++i) {
-            fromStart.Meet(DecodeStepRecord(&bytes[i * kStepRecordSize]));
-            behindLead.Meet(DecodeStepRecord(&bytes[i * kStepRecordSize + lead]));
-        }
-        if (!fromStart.Holds())
+        if (std::any_of(last.begin(), last.end(), [](std::uint8_t b) { return b != 0; }))
             return fromEnd;
+        if (!MeetRecords(count - 1, 0, read, fromStart, behindLead))
+            return std::nullopt;
+        return fromStart.Holds() ? RecordSpan{0, length - kStepRecordSize, length} : fromEnd;
     }
-    if (behindLead.Holds())
+    if (!MeetRecords(count, lead, read, fromStart, behindLead))
+        return std::nullopt;
+    if (!fromStart.Holds() || behindLead.Holds())
         return fromEnd;
     return RecordSpan{0, length - lead, length};
 }
