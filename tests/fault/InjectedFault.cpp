@@ -1,5 +1,7 @@
 #include "InjectedFault.h"
 
+#include <filesystem>
+
 #include <cstdarg>
 #include <cstdio>
 #include <fcntl.h>
@@ -7,6 +9,8 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "RecordedCalls.h"
 
 namespace {
 
@@ -46,6 +50,33 @@ bool OpensForChange(const char* mode) {
     return false;
 }
 
+std::filesystem::path AbsolutePath(const char* path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error).lexically_normal();
+    // "dir/." comes out as "dir/"; the directory is named without the slash.
+    return absolute.has_filename() ? absolute : absolute.parent_path();
+}
+
+// Where a write() lands: the end of the file for a descriptor opened to append.
+off_t WritePosition(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0 && (flags & O_APPEND))
+        return ::lseek(fd, 0, SEEK_END);
+    return ::lseek(fd, 0, SEEK_CUR);
+}
+
+void RecordWrite(int fd, const void* data, ssize_t written, off_t offset) {
+    if (written <= 0)
+        return;
+    RecordedCall call;
+    call.kind = RecordedCall::Kind::Write;
+    call.fd = fd;
+    call.offset = static_cast<std::uint64_t>(offset);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    call.bytes.assign(bytes, bytes + written);
+    RecordCall(std::move(call));
+}
+
 } // namespace
 
 const char* FileCallName(FileCall call) {
@@ -74,6 +105,8 @@ const char* FileCallName(FileCall call) {
         return "seek";
     case FileCall::Mode:
         return "chmod";
+    case FileCall::Remove:
+        return "unlink";
     }
     return "?";
 }
@@ -120,6 +153,11 @@ int __real_fstat(int fd, struct stat* info);
 int __real_stat(const char* path, struct stat* info);
 int __real_fchmod(int fd, mode_t mode);
 int __real_rename(const char* from, const char* to);
+ssize_t __real_pwrite(int fd, const void* data, std::size_t size, off_t offset);
+ssize_t __real_pread(int fd, void* data, std::size_t size, off_t offset);
+int __real_unlink(const char* path);
+int __real_fchown(int fd, uid_t owner, gid_t group);
+int __real_lstat(const char* path, struct stat* info);
 
 std::FILE* __wrap_fopen(const char* path, const char* mode) {
     return Fails(FileCall::Open, OpensForChange(mode)) ? nullptr : __real_fopen(path, mode);
@@ -146,6 +184,8 @@ std::size_t __wrap_fread(void* data, std::size_t size, std::size_t count, std::F
 
 std::size_t __wrap_fwrite(const void* data, std::size_t size, std::size_t count,
                           std::FILE* stream) {
+    if (stream != stdout && stream != stderr)
+        RecordUnrecordableChange();
     return Fails(FileCall::Write, false) ? 0 : __real_fwrite(data, size, count, stream);
 }
 
@@ -165,25 +205,103 @@ int __wrap_open(const char* path, int flags, ...) {
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    return Fails(FileCall::Open, OpensForChange(flags)) ? -1 : __real_open(path, flags, mode);
+    if (Fails(FileCall::Open, OpensForChange(flags)))
+        return -1;
+    const bool existed =
+        (flags & O_CREAT) && ::faccessat(AT_FDCWD, path, F_OK, AT_SYMLINK_NOFOLLOW) == 0;
+    const int fd = __real_open(path, flags, mode);
+    if (fd >= 0) {
+        struct stat info;
+        RecordedCall call;
+        call.kind = RecordedCall::Kind::Open;
+        call.fd = fd;
+        call.path = AbsolutePath(path);
+        call.created = (flags & O_CREAT) && !existed;
+        call.truncated = (flags & O_TRUNC) != 0;
+        call.directory = __real_fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+        RecordCall(std::move(call));
+    }
+    return fd;
 }
 
 int __wrap_close(int fd) {
     const bool fails = Fails(FileCall::Close, false);
     const int result = __real_close(fd);
+    RecordedCall call;
+    call.kind = RecordedCall::Kind::Close;
+    call.fd = fd;
+    RecordCall(std::move(call));
     return fails ? -1 : result;
 }
 
 ssize_t __wrap_write(int fd, const void* data, std::size_t size) {
-    return Fails(FileCall::Write, false) ? -1 : __real_write(fd, data, size);
+    if (Fails(FileCall::Write, false))
+        return -1;
+    const off_t offset = WritePosition(fd);
+    const ssize_t written = __real_write(fd, data, size);
+    RecordWrite(fd, data, written, offset);
+    return written;
+}
+
+ssize_t __wrap_pwrite(int fd, const void* data, std::size_t size, off_t offset) {
+    if (Fails(FileCall::Write, false))
+        return -1;
+    const ssize_t written = __real_pwrite(fd, data, size, offset);
+    RecordWrite(fd, data, written, offset);
+    return written;
+}
+
+ssize_t __wrap_pread(int fd, void* data, std::size_t size, off_t offset) {
+    return Fails(FileCall::Read, false) ? -1 : __real_pread(fd, data, size, offset);
 }
 
 int __wrap_fsync(int fd) {
-    return Fails(FileCall::Sync, false) ? -1 : __real_fsync(fd);
+    if (Fails(FileCall::Sync, false))
+        return -1;
+    const int result = __real_fsync(fd);
+    if (result == 0) {
+        RecordedCall call;
+        call.kind = RecordedCall::Kind::Sync;
+        call.fd = fd;
+        RecordCall(std::move(call));
+    }
+    return result;
 }
 
 int __wrap_ftruncate(int fd, off_t length) {
-    return Fails(FileCall::Truncate) ? -1 : __real_ftruncate(fd, length);
+    if (Fails(FileCall::Truncate))
+        return -1;
+    const int result = __real_ftruncate(fd, length);
+    if (result == 0) {
+        RecordedCall call;
+        call.kind = RecordedCall::Kind::Truncate;
+        call.fd = fd;
+        call.offset = static_cast<std::uint64_t>(length);
+        RecordCall(std::move(call));
+    }
+    return result;
+}
+
+int __wrap_unlink(const char* path) {
+    if (Fails(FileCall::Remove))
+        return -1;
+    const std::filesystem::path absolute = AbsolutePath(path);
+    const int result = __real_unlink(path);
+    if (result == 0) {
+        RecordedCall call;
+        call.kind = RecordedCall::Kind::Unlink;
+        call.path = absolute;
+        RecordCall(std::move(call));
+    }
+    return result;
+}
+
+int __wrap_fchown(int fd, uid_t owner, gid_t group) {
+    return Fails(FileCall::Mode) ? -1 : __real_fchown(fd, owner, group);
+}
+
+int __wrap_lstat(const char* path, struct stat* info) {
+    return Fails(FileCall::Status, false) ? -1 : __real_lstat(path, info);
 }
 
 int __wrap_flock(int fd, int operation) {
@@ -203,7 +321,16 @@ int __wrap_fchmod(int fd, mode_t mode) {
 }
 
 int __wrap_rename(const char* from, const char* to) {
-    return Fails(FileCall::Rename) ? -1 : __real_rename(from, to);
+    if (Fails(FileCall::Rename))
+        return -1;
+    RecordedCall call;
+    call.kind = RecordedCall::Kind::Rename;
+    call.path = AbsolutePath(from);
+    call.target = AbsolutePath(to);
+    const int result = __real_rename(from, to);
+    if (result == 0)
+        RecordCall(std::move(call));
+    return result;
 }
 
 } // extern "C"

@@ -11,17 +11,18 @@
 // library reports them.
 enum class FileCall {
     Open,     // fopen, open
-    Read,     // fread
-    Write,    // fwrite, write
+    Read,     // fread, pread
+    Write,    // fwrite, write, pwrite
     Flush,    // fflush
     Sync,     // fsync
     Rename,   // rename
     Close,    // fclose, close (the descriptor is released all the same)
     Truncate, // ftruncate
     Lock,     // flock
-    Status,   // fstat, stat
+    Status,   // fstat, stat, lstat
     Seek,     // fseek, ftell
-    Mode,     // fchmod
+    Mode,     // fchmod, fchown
+    Remove,   // unlink
 };
 
 const char* FileCallName(FileCall call);
