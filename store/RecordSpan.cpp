@@ -64,8 +64,10 @@ std::optional<RecordSpan> FindRecordSpan(std::uint64_t length, const ReadFileAt&
     const std::uint64_t lead = length % kStepRecordSize;
     const std::uint64_t count = length / kStepRecordSize;
     const RecordSpan fromEnd{lead, length, length};
+    // Fewer bytes than one record hold no entry however they are read; ours
+    // are only ever a first append torn short.
     if (count == 0)
-        return fromEnd;
+        return RecordSpan{0, 0, length};
     AppendedOrder fromStart, behindLead;
     if (lead == 0) {
         // A last record of zero bytes is an append whose length reached the

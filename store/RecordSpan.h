@@ -33,7 +33,8 @@ using ReadFileAt = std::function<bool(std::span<std::uint8_t> bytes, std::uint64
 // record is storable and the identifiers rise strictly from start to end, as
 // appends leave them, while read from the end they do not. A whole last
 // record of zero bytes after records in that order is a torn tail too: the
-// length of an append reached the disk, its bytes did not. Every other file
+// length of an append reached the disk, its bytes did not, and so is a file
+// shorter than one record: a first append torn short. Every other file
 // is read from its end, bytes before the first record skipped. None when the
 // file cannot be read.
 std::optional<RecordSpan> FindRecordSpan(std::uint64_t length, const ReadFileAt& read);

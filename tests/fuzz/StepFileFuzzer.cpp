@@ -55,12 +55,62 @@ struct Stored {
     std::size_t offset;
 };
 
+StepRecord RecordAt(const Bytes& bytes, std::size_t offset) {
+    return DecodeStepRecord(&bytes[offset]);
+}
+
+bool Storable(const StepRecord& r) {
+    using namespace std::chrono;
+    return r.steps != kEndMarker && r.year >= 1601 && r.year <= 30827 &&
+           year_month_day(year(r.year), month(r.month), day(r.day)).ok();
+}
+
+// Whether `count` records from `offset` on are as appends store them: each
+// storable, identifiers rising strictly.
+bool InAppendedOrder(const Bytes& bytes, std::size_t offset, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const StepRecord r = RecordAt(bytes, offset + i * kStepRecordSize);
+        if (!Storable(r) ||
+            (i > 0 &&
+             r.identifier <= RecordAt(bytes, offset + (i - 1) * kStepRecordSize).identifier))
+            return false;
+    }
+    return true;
+}
+
+// Where the records lie: [begin, end). Bytes after `end` are a torn tail,
+// bytes before `begin` came from elsewhere.
+struct Layout {
+    std::size_t begin;
+    std::size_t end;
+};
+
+Layout ExpectedLayout(const Bytes& bytes) {
+    const std::size_t length = bytes.size();
+    const std::size_t lead = length % kStepRecordSize;
+    const std::size_t count = length / kStepRecordSize;
+    if (count == 0)
+        return {0, 0};
+    if (lead == 0) {
+        const bool zeroTail = std::all_of(bytes.end() - kStepRecordSize, bytes.end(),
+                                          [](unsigned char b) { return b == 0; });
+        if (zeroTail && InAppendedOrder(bytes, 0, count - 1))
+            return {0, length - kStepRecordSize};
+        return {0, length};
+    }
+    if (InAppendedOrder(bytes, 0, count) && !InAppendedOrder(bytes, lead, count))
+        return {0, length - lead};
+    return {lead, length};
+}
+
 // What a backwards scan must visit, worked out from the layout alone: whole
 // records from the end, stopping before a stored end marker.
 std::vector<Stored> ExpectedScan(const Bytes& bytes) {
+    const Layout layout = ExpectedLayout(bytes);
     std::vector<Stored> scan;
-    for (std::size_t end = bytes.size(); end >= kStepRecordSize; end -= kStepRecordSize) {
-        StepRecord r = DecodeStepRecord(&bytes[end - kStepRecordSize]);
+    for (std::size_t end = layout.end; end >= layout.begin + kStepRecordSize;
+         end -= kStepRecordSize) {
+        StepRecord r = RecordAt(bytes, end - kStepRecordSize);
         if (r.steps == kEndMarker)
             break;
         scan.push_back({r, end - kStepRecordSize});
@@ -108,8 +158,11 @@ void CheckDelete(Bytes& bytes, std::uint8_t choice) {
                                  ? IdentifierMissingFrom(scan)
                                  : scan[choice % scan.size()].record.identifier;
     DeleteEntry(Here(), id);
+    // A delete keeps bytes from elsewhere and drops a torn tail; with nothing
+    // to delete the file is not touched.
     Bytes expected = bytes;
     if (const Stored* match = FirstWithId(scan, id)) {
+        expected.resize(ExpectedLayout(bytes).end);
         auto at = expected.begin() + static_cast<std::ptrdiff_t>(match->offset);
         expected.erase(at, at + static_cast<std::ptrdiff_t>(kStepRecordSize));
     }
@@ -134,12 +187,14 @@ void CheckAppend(Bytes& bytes, const std::uint8_t* data, std::size_t size) {
     StepRecord expected;
     expected.steps = steps;
     SetEntryDate(expected, date);
-    // The identifier follows the last record stored, even one the scans stop at.
-    expected.identifier =
-        bytes.size() < kStepRecordSize
-            ? 1
-            : DecodeStepRecord(&bytes[bytes.size() - kStepRecordSize]).identifier + 1;
+    // The identifier follows the last record stored, even one the scans stop
+    // at; a torn tail is cut off first.
+    const Layout layout = ExpectedLayout(bytes);
+    expected.identifier = layout.end < layout.begin + kStepRecordSize
+                              ? 1
+                              : RecordAt(bytes, layout.end - kStepRecordSize).identifier + 1;
     StepRecordBytes record = EncodeStepRecord(expected);
+    bytes.resize(layout.end);
     bytes.insert(bytes.end(), record.begin(), record.end());
     CHECK(after == bytes);
 }

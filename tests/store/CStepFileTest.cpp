@@ -216,3 +216,55 @@ TEST(CStepFileTest, OneReadAnswersExactlyAsTheRecordByRecordScan) {
         EXPECT_EQ(file.ReadAll(), scanned) << "round " << round;
     }
 }
+
+TEST(CStepFileTest, ADiaryBehindALinkIsChangedWhereItLiesAndTheLinkStays) {
+    ScopedTempDir dir;
+    fs::create_directory("synced");
+    WriteFileBytes("synced/diary.steps",
+                   DiaryBytes({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)}));
+    fs::permissions("synced/diary.steps", fs::perms(0600));
+    fs::create_symlink("synced/diary.steps", "data.steps");
+    {
+        CStepFile file(HereFiles());
+        StepRecord r = DiaryEntry(3, 2006, 1, 3);
+        file.Append(r);
+        file.DeleteById(1);
+        EXPECT_TRUE(file.IsOk());
+        EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{3, 2}));
+    }
+    EXPECT_TRUE(fs::is_symlink("data.steps"));
+    EXPECT_EQ(ReadFileBytes("synced/diary.steps"),
+              DiaryBytes({DiaryEntry(2, 2006, 1, 2, 2), DiaryEntry(3, 2006, 1, 3, 3)}));
+    EXPECT_EQ(fs::status("synced/diary.steps").permissions() & fs::perms::all, fs::perms(0600));
+    EXPECT_FALSE(fs::exists("data.tmp"));
+    EXPECT_FALSE(fs::exists("synced/data.tmp"));
+}
+
+TEST(CStepFileTest, ADiaryWithASecondNameIsReplacedUnderOursAndTheOtherKept) {
+    ScopedTempDir dir;
+    const std::vector<unsigned char> both = DiaryBytes({DiaryEntry(1, 2006, 1, 1, 1)});
+    WriteFileBytes("data.steps", both);
+    fs::create_hard_link("data.steps", "copy.steps");
+    CStepFile file(HereFiles());
+    file.DeleteById(1);
+    EXPECT_TRUE(file.IsOk());
+    EXPECT_TRUE(file.ReadAll().empty());
+    EXPECT_EQ(ReadFileBytes("copy.steps"), both);
+}
+
+TEST(CStepFileTest, AFileLargerThanAnyDiaryIsRefusedUnreadAndUnchanged) {
+    ScopedTempDir dir;
+    // 20 GB, sparse: it takes no room on disk.
+    const std::uintmax_t size = std::uintmax_t{20} << 30;
+    WriteFileBytes("data.steps", {});
+    fs::resize_file("data.steps", size);
+    CStepFile file(HereFiles());
+    EXPECT_TRUE(file.ReadAll().empty());
+    EXPECT_FALSE(file.IsOk());
+    EXPECT_EQ(file.Failure().Error(), EFBIG) << file.Failure().Describe();
+    StepRecord r = DiaryEntry(3, 2006, 1, 3);
+    file.Append(r);
+    file.DeleteById(0);
+    EXPECT_EQ(fs::file_size("data.steps"), size);
+    EXPECT_FALSE(fs::exists("data.tmp"));
+}

@@ -1,0 +1,127 @@
+// The durable-file layer in a directory that is not ours alone: whatever is
+// already under a name we create or open, it is never written through, never
+// blocks us and is left as it was.
+#include "DurableFile.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<unsigned char> kNotes = {'m', 'y', ' ', 'n', 'o', 't', 'e', 's'};
+
+// Something a user or another program may have left under a name.
+struct Squatter {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+    // Whether the name still holds it, untouched, and notes.txt is as it was.
+    std::function<bool(const fs::path&)> intact;
+};
+
+bool NotesIntact() {
+    return ReadFileBytes("notes.txt") == kNotes &&
+           (fs::status("notes.txt").permissions() & fs::perms::all) == fs::perms(0640);
+}
+
+std::vector<Squatter> Squatters() {
+    return {
+        {"a link to another file", [](const fs::path& p) { fs::create_symlink("notes.txt", p); },
+         [](const fs::path& p) {
+             return fs::is_symlink(p) && fs::read_symlink(p) == "notes.txt" && NotesIntact();
+         }},
+        {"a link that points nowhere",
+         [](const fs::path& p) { fs::create_symlink("nowhere.txt", p); },
+         [](const fs::path& p) { return fs::is_symlink(p) && !fs::exists("nowhere.txt"); }},
+        {"a pipe", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         [](const fs::path& p) { return fs::is_fifo(p); }},
+        {"a directory", [](const fs::path& p) { fs::create_directory(p); },
+         [](const fs::path& p) { return fs::is_directory(p) && fs::is_empty(p); }},
+        {"a hard link to another file",
+         [](const fs::path& p) { fs::create_hard_link("notes.txt", p); },
+         [](const fs::path& p) { return fs::equivalent(p, "notes.txt") && NotesIntact(); }},
+    };
+}
+
+class DurableFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFileBytes("notes.txt", kNotes);
+        fs::permissions("notes.txt", fs::perms(0640));
+        // A pipe opened the blocking way would hang the test: end it instead.
+        alarm(30);
+    }
+    void TearDown() override { alarm(0); }
+
+    ScopedTempDir dir_;
+};
+
+} // namespace
+
+TEST_F(DurableFileTest, AScratchNameTakenByAnythingIsLeftAndAFreshNameCreated) {
+    for (const Squatter& squatter : Squatters()) {
+        squatter.make("data.tmp");
+        ScratchFile scratch = CreateScratchFile("data.tmp", ScratchName::StemFirst, 0600);
+        ASSERT_TRUE(scratch.status) << squatter.what << ": " << scratch.status.Describe();
+        EXPECT_NE(scratch.name, "data.tmp") << squatter.what;
+        EXPECT_EQ(scratch.name.string().rfind("data.tmp.", 0), 0u) << scratch.name;
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(scratch.name))) << squatter.what;
+        EXPECT_TRUE(squatter.intact("data.tmp")) << squatter.what;
+        scratch.fd = FileDescriptor();
+        RemoveScratchFile(scratch);
+        EXPECT_FALSE(fs::exists(scratch.name)) << squatter.what;
+        fs::remove("data.tmp");
+    }
+}
+
+TEST_F(DurableFileTest, FreshScratchNamesDifferAndAFreeStemIsUsedAsItIs) {
+    ScratchFile first = CreateScratchFile("out.html", ScratchName::Fresh, 0600);
+    ScratchFile second = CreateScratchFile("out.html", ScratchName::Fresh, 0600);
+    ASSERT_TRUE(first.status && second.status);
+    EXPECT_NE(first.name, second.name);
+    EXPECT_FALSE(fs::exists("out.html"));
+    ScratchFile stem = CreateScratchFile("data.tmp", ScratchName::StemFirst, 0600);
+    ASSERT_TRUE(stem.status);
+    EXPECT_EQ(stem.name, "data.tmp");
+}
+
+TEST_F(DurableFileTest, ADiaryNameHoldingNoRegularFileIsRefusedWithoutBlocking) {
+    for (const Squatter& squatter : Squatters()) {
+        const bool regular = std::string(squatter.what).find("other file") != std::string::npos;
+        if (regular)
+            continue; // a link to a file, or a second name of one, is that file
+        squatter.make("data.steps");
+        for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWriteCreating}) {
+            OpenedFile opened = OpenRegularFile("data.steps", mode);
+            EXPECT_FALSE(opened.status) << squatter.what;
+            EXPECT_FALSE(opened.fd.IsOpen()) << squatter.what;
+            EXPECT_TRUE(squatter.intact("data.steps")) << squatter.what;
+        }
+        fs::remove("data.steps");
+    }
+}
+
+TEST_F(DurableFileTest, AMissingFileIsCreatedAndAFailureKeepsItsCallAndErrno) {
+    OpenedFile created = OpenRegularFile("data.steps", OpenMode::ReadWriteCreating);
+    ASSERT_TRUE(created.status) << created.status.Describe();
+    EXPECT_TRUE(created.created && created.writable);
+    EXPECT_TRUE(fs::is_regular_file("data.steps"));
+    OpenedFile again = OpenRegularFile("data.steps", OpenMode::ReadWriteCreating);
+    EXPECT_TRUE(again.status && !again.created);
+
+    OpenedFile missing =
+        OpenRegularFile("no-such-directory/data.steps", OpenMode::ReadWriteCreating);
+    EXPECT_EQ(missing.status.Call(), "open");
+    EXPECT_EQ(missing.status.Error(), ENOENT);
+    EXPECT_EQ(missing.status.Describe(),
+              "open of no-such-directory/data.steps: No such file or directory");
+    EXPECT_FALSE(fs::exists("no-such-directory"));
+}

@@ -1,0 +1,104 @@
+// Replacing a file: the name ends up with the new contents, the old file's
+// mode and owner, or with the old file untouched; whatever was under the name
+// is never written through.
+#include "ReplacementFile.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::uint8_t> kNew = {'n', 'e', 'w'};
+const std::vector<unsigned char> kOld = {'o', 'l', 'd'};
+
+FileStatus Replace(const fs::path& name) {
+    ReplacementFile file(name);
+    file.Write(kNew);
+    return file.Commit();
+}
+
+std::size_t EntriesHere() {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator("."), {}));
+}
+
+} // namespace
+
+TEST(ReplacementFileTest, TheNewFileKeepsTheModeAndOwnerOfTheOldOne) {
+    ScopedTempDir dir;
+    for (mode_t mode : {0600, 0640, 0644, 0664, 0750}) {
+        WriteFileBytes("out.html", kOld);
+        ASSERT_EQ(::chmod("out.html", mode), 0);
+        if (geteuid() == 0) {
+            ASSERT_EQ(::chown("out.html", 1234, 5678), 0);
+        }
+        ASSERT_TRUE(Replace("out.html")) << std::oct << mode;
+        struct stat info;
+        ASSERT_EQ(::stat("out.html", &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mode;
+        if (geteuid() == 0) {
+            EXPECT_EQ(info.st_uid, 1234u);
+            EXPECT_EQ(info.st_gid, 5678u);
+        }
+        EXPECT_EQ(ReadFileBytes("out.html"), kNew);
+        EXPECT_EQ(EntriesHere(), 1u);
+    }
+}
+
+TEST(ReplacementFileTest, ANewFileGetsTheModeTheUmaskGives) {
+    ScopedTempDir dir;
+    const mode_t old = ::umask(027);
+    const FileStatus status = Replace("out.html");
+    ::umask(old);
+    ASSERT_TRUE(status) << status.Describe();
+    EXPECT_EQ(fs::status("out.html").permissions() & fs::perms::all, fs::perms(0640));
+}
+
+TEST(ReplacementFileTest, ALinkIsReplacedAndWhatItPointsToLeftAlone) {
+    ScopedTempDir dir;
+    WriteFileBytes("notes.txt", kOld);
+    fs::create_symlink("notes.txt", "out.html");
+    ASSERT_TRUE(Replace("out.html"));
+    EXPECT_FALSE(fs::is_symlink("out.html"));
+    EXPECT_EQ(ReadFileBytes("out.html"), kNew);
+    EXPECT_EQ(ReadFileBytes("notes.txt"), kOld);
+
+    fs::remove("out.html");
+    fs::create_hard_link("notes.txt", "out.html");
+    ASSERT_TRUE(Replace("out.html"));
+    EXPECT_EQ(ReadFileBytes("out.html"), kNew);
+    EXPECT_EQ(ReadFileBytes("notes.txt"), kOld);
+}
+
+TEST(ReplacementFileTest, APipeOrDirectoryUnderTheNameIsNotReplacedAndNothingIsLeft) {
+    ScopedTempDir dir;
+    alarm(30);
+    ASSERT_EQ(::mkfifo("out.html", 0600), 0);
+    FileStatus status = Replace("out.html");
+    EXPECT_FALSE(status);
+    EXPECT_TRUE(fs::is_fifo("out.html"));
+    fs::remove("out.html");
+    fs::create_directory("out.html");
+    status = Replace("out.html");
+    EXPECT_EQ(status.Error(), EISDIR) << status.Describe();
+    EXPECT_TRUE(fs::is_directory("out.html"));
+    EXPECT_EQ(EntriesHere(), 1u);
+    alarm(0);
+}
+
+TEST(ReplacementFileTest, AnUncommittedCopyIsRemoved) {
+    ScopedTempDir dir;
+    WriteFileBytes("out.html", kOld);
+    {
+        ReplacementFile file("out.html");
+        ASSERT_TRUE(file.Write(kNew));
+    }
+    EXPECT_EQ(ReadFileBytes("out.html"), kOld);
+    EXPECT_EQ(EntriesHere(), 1u);
+}
