@@ -125,20 +125,6 @@ FileStatus WriteAllAt(int fd, std::span<const std::uint8_t> bytes, std::uint64_t
     return {};
 }
 
-FileStatus WriteAll(int fd, std::span<const std::uint8_t> bytes, const fs::path& path) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return FileStatus::FromErrno("write", path);
-        if (written == 0)
-            return FileStatus::Failure("write", path, ENOSPC);
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return {};
-}
-
 FileStatus ReadAllAt(int fd, std::span<std::uint8_t> bytes, std::uint64_t offset,
                      const fs::path& path) {
     while (!bytes.empty()) {

@@ -79,8 +79,6 @@ private:
 // Writes all of `bytes` at `offset`.
 FileStatus WriteAllAt(int fd, std::span<const std::uint8_t> bytes, std::uint64_t offset,
                       const std::filesystem::path& path);
-// Writes all of `bytes` at the descriptor's position.
-FileStatus WriteAll(int fd, std::span<const std::uint8_t> bytes, const std::filesystem::path& path);
 // Fills `bytes` from `offset`; a file that ends first is a failure (EIO).
 FileStatus ReadAllAt(int fd, std::span<std::uint8_t> bytes, std::uint64_t offset,
                      const std::filesystem::path& path);

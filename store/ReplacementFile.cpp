@@ -51,7 +51,8 @@ ReplacementFile::~ReplacementFile() {
 
 bool ReplacementFile::Write(std::span<const std::uint8_t> bytes) {
     if (status_)
-        status_ = WriteAll(scratch_.fd.Get(), bytes, scratch_.name);
+        status_ = WriteAllAt(scratch_.fd.Get(), bytes, written_, scratch_.name);
+    written_ += bytes.size();
     if (!status_)
         errno = status_.Error();
     return status_.IsOk();

@@ -42,6 +42,7 @@ private:
     std::filesystem::path target_;
     ScratchFile scratch_;
     FileStatus status_;
+    std::uint64_t written_ = 0;
     bool replacesFile_ = false;
     mode_t mode_ = 0;
     uid_t owner_ = 0;
