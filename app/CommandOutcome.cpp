@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <unistd.h>
 
 namespace {
@@ -78,4 +80,24 @@ CommandOutcome OpenFailure(const DiaryFiles& files, const std::filesystem::path&
                   " (errno " + std::to_string(startError) + ")"
             : "xdg-open " + document.string() + " ended with status " + std::to_string(exitStatus);
     return outcome;
+}
+
+CommandOutcome TooLargeFailure(const DiaryFiles& files, std::string_view consequence) {
+    const std::string name = files.steps.filename().string();
+    return {name + " is too large to be a diary: " + std::string(consequence) + ".",
+            "reading " + files.steps.string() + ": more than 100000000 records"};
+}
+
+CommandOutcome ExceptionFailure(std::string_view consequence) {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return {"There is not enough memory: " + std::string(consequence) + ".",
+                "out of memory (std::bad_alloc)"};
+    } catch (const std::exception& exception) {
+        return {"Something went wrong: " + std::string(consequence) + ".",
+                std::string("exception: ") + exception.what()};
+    } catch (...) {
+        return {"Something went wrong: " + std::string(consequence) + ".", "unknown exception"};
+    }
 }

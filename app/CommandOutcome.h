@@ -30,3 +30,11 @@ CommandOutcome FileFailure(const DiaryFiles& files, const std::filesystem::path&
 // other than 0.
 CommandOutcome OpenFailure(const DiaryFiles& files, const std::filesystem::path& document,
                            int startError, int exitStatus);
+
+// A diary larger than anyone's could be (more than kMostDiaryRecords
+// records), which is therefore not read, with that `consequence`.
+CommandOutcome TooLargeFailure(const DiaryFiles& files, std::string_view consequence);
+
+// The exception being handled, which left `consequence`: running out of
+// memory, or anything else a command threw. Called from a catch block only.
+CommandOutcome ExceptionFailure(std::string_view consequence);

@@ -5,66 +5,108 @@
 #include "CStepFile.h"
 #include "EntryDate.h"
 
-// The store says only that a call failed; the errno its failing file call
-// left is still there when it returns, since the calls after it succeed.
+namespace {
+
+// What stood in the way of a command on the diary: its size, or the file call
+// that failed and its errno. A failure the store kept no call for (a file it
+// may not change) is worded from the directory as it is.
+CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std::string_view call,
+                            std::string_view consequence) {
+    if (file.IsTooLarge())
+        return TooLargeFailure(files, consequence);
+    const int error = file.Failure().IsOk() ? errno : file.Failure().Error();
+    return FileFailure(files, files.steps, error, call, consequence);
+}
+
+} // namespace
+
+// Every command catches what it throws, out of memory above all, so that a
+// failure is an outcome the window shows and never the end of the program.
 
 std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files, CommandOutcome* why) {
     std::optional<std::vector<StepRecord>> records = LoadEntryRecords(files, why);
     if (!records)
         return std::nullopt;
-    return BuildEntryItems(*records);
+    try {
+        return BuildEntryItems(*records);
+    } catch (...) {
+        if (why)
+            *why = ExceptionFailure("the diary can be neither shown nor kept");
+        return std::nullopt;
+    }
 }
 
 std::optional<std::vector<StepRecord>> LoadEntryRecords(const DiaryFiles& files,
                                                         CommandOutcome* why) {
-    errno = 0;
-    CStepFile file(files);
-    if (!file.IsOk()) {
+    constexpr std::string_view kConsequence = "the diary can be neither shown nor kept";
+    try {
+        errno = 0;
+        CStepFile file(files);
+        std::vector<StepRecord> records = file.ReadAll();
+        if (file.IsOk())
+            return records;
         if (why)
-            *why = FileFailure(files, files.steps, errno, "opening",
-                               "the diary can be neither shown nor kept");
-        return std::nullopt;
+            *why = DiaryFailure(file, files, "reading", kConsequence);
+    } catch (...) {
+        if (why)
+            *why = ExceptionFailure(kConsequence);
     }
-    return file.ReadAll();
+    return std::nullopt;
 }
 
 CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
                         std::chrono::year_month_day date) {
-    StepRecord record;
-    record.steps = steps;
-    SetEntryDate(record, date);
-    errno = 0;
-    CStepFile file(files);
-    if (file.IsOk())
-        file.Append(record);
-    if (!file.IsOk())
-        return FileFailure(files, files.steps, errno, "appending to", "the entry was not added");
-    return {};
+    constexpr std::string_view kConsequence = "the entry was not added";
+    try {
+        StepRecord record;
+        record.steps = steps;
+        SetEntryDate(record, date);
+        errno = 0;
+        CStepFile file(files);
+        if (file.IsOk())
+            file.Append(record);
+        if (!file.IsOk())
+            return DiaryFailure(file, files, "appending to", kConsequence);
+        return {};
+    } catch (...) {
+        return ExceptionFailure(kConsequence);
+    }
 }
 
 CommandOutcome DeleteEntry(const DiaryFiles& files, std::uint32_t identifier) {
-    errno = 0;
-    CStepFile file(files);
-    if (file.IsOk())
-        file.DeleteById(identifier);
-    if (!file.IsOk())
-        return FileFailure(files, files.steps, errno, "deleting from", "the entry was not deleted");
-    return {};
+    constexpr std::string_view kConsequence = "the entry was not deleted";
+    try {
+        errno = 0;
+        CStepFile file(files);
+        if (file.IsOk())
+            file.DeleteById(identifier);
+        if (!file.IsOk())
+            return DiaryFailure(file, files, "deleting from", kConsequence);
+        return {};
+    } catch (...) {
+        return ExceptionFailure(kConsequence);
+    }
 }
 
 DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& listed,
                                 CommandOutcome* why) {
-    errno = 0;
-    CStepFile file(files);
-    if (file.DeleteIfUnchanged(listed))
-        return DeleteOutcome::removed;
-    if (file.IsOk()) {
+    constexpr std::string_view kConsequence = "the entry was not deleted";
+    try {
+        errno = 0;
+        CStepFile file(files);
+        if (file.DeleteIfUnchanged(listed))
+            return DeleteOutcome::removed;
+        if (file.IsOk()) {
+            if (why)
+                *why = {"The entry was changed or deleted meanwhile: nothing was deleted.",
+                        "deleting from " + files.steps.string() + ": the listed record is gone"};
+            return DeleteOutcome::changed;
+        }
         if (why)
-            *why = {"The entry was changed or deleted meanwhile: nothing was deleted.",
-                    "deleting from " + files.steps.string() + ": the listed record is gone"};
-        return DeleteOutcome::changed;
+            *why = DiaryFailure(file, files, "deleting from", kConsequence);
+    } catch (...) {
+        if (why)
+            *why = ExceptionFailure(kConsequence);
     }
-    if (why)
-        *why = FileFailure(files, files.steps, errno, "deleting from", "the entry was not deleted");
     return DeleteOutcome::failed;
 }

@@ -1,7 +1,6 @@
 #include "ReportCommand.h"
 
 #include <cerrno>
-#include <new>
 
 #include "HtmlReport.h"
 #include "StepReport.h"
@@ -13,6 +12,8 @@ CommandOutcome SaveReport(const DiaryFiles& files, const std::vector<std::uint32
     try {
         errno = 0;
         const ReportData data = LoadReportData(files, identifiers);
+        if (data.tooLarge)
+            return TooLargeFailure(files, "no report was made");
         if (!data.complete)
             return FileFailure(files, files.steps, errno, "reading", "no report was made");
         if (data.entries.empty())
@@ -25,8 +26,9 @@ CommandOutcome SaveReport(const DiaryFiles& files, const std::vector<std::uint32
         if (!WriteHtmlReportFile(files.page, data.entries, stepLength))
             return FileFailure(files, files.page, errno, "writing",
                                "the chart was saved, the page was not");
-    } catch (const std::bad_alloc&) {
-        return FileFailure(files, files.chart, ENOMEM, "drawing", "no report was made");
+    } catch (...) {
+        // Whatever was not committed was not replaced.
+        return ExceptionFailure("no report was made");
     }
     return {};
 }

@@ -21,9 +21,15 @@ std::optional<std::vector<EntryListChange>> ShownDiary::Reload(CommandOutcome* w
         return std::nullopt;
     read_ = true;
     identity_ = identity ? identity : IdentityOf(files_.steps);
-    std::vector<EntryItem> items = UpdateEntryItems(items_, records_, *records);
-    std::vector<EntryListChange> changes = DiffEntryItems(items_, items);
-    items_ = std::move(items);
-    records_ = std::move(*records);
-    return changes;
+    try {
+        std::vector<EntryItem> items = UpdateEntryItems(items_, records_, *records);
+        std::vector<EntryListChange> changes = DiffEntryItems(items_, items);
+        items_ = std::move(items);
+        records_ = std::move(*records);
+        return changes;
+    } catch (...) {
+        if (why)
+            *why = ExceptionFailure("the list was not brought up to date");
+        return std::nullopt;
+    }
 }

@@ -1,6 +1,7 @@
 #include "StepReport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <unordered_map>
 
 #include "BitmapFile.h"
@@ -30,6 +31,10 @@ ReportData LoadReportData(const DiaryFiles& files, const std::vector<std::uint32
     CStepFile file(files);
     std::vector<StepRecord> records = file.ReadAll();
     data.complete = file.IsOk();
+    data.tooLarge = file.IsTooLarge();
+    // Callers word the failure from errno, as after any failed file call.
+    if (!file.Failure().IsOk())
+        errno = file.Failure().Error();
 
     // Records come newest first; the first one seen for an identifier is the
     // one a lookup by identifier finds.

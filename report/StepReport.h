@@ -14,6 +14,8 @@ struct ReportData {
     // diary's, and a report made from them would replace a good one with an
     // empty or partial one.
     bool complete = true;
+    // The diary holds more than any diary could and was not read.
+    bool tooLarge = false;
 };
 
 // Looks every listed identifier up in the diary.

@@ -53,6 +53,7 @@ std::optional<RecordSpan> CStepFile::FindSpan() {
     }
     const auto length = static_cast<std::uint64_t>(info.st_size);
     if (length / kRecordSize > kMostDiaryRecords) {
+        tooLarge_ = true;
         Fail(FileStatus::Failure("read", path_, EFBIG));
         return std::nullopt;
     }

@@ -36,9 +36,11 @@ public:
     CStepFile& operator=(const CStepFile&) = delete;
 
     bool IsOk() const { return ok_; }
-    // The file call that failed, when one did. EFBIG means the file holds more
-    // than kMostDiaryRecords records and was not read.
+    // The file call that failed, when one did.
     const FileStatus& Failure() const { return failure_; }
+    // Whether the file holds more than kMostDiaryRecords records and so was
+    // neither read nor changed.
+    bool IsTooLarge() const { return tooLarge_; }
 
     // The newest record, or the end marker with identifier 0 when the file
     // holds none; the position is then at that record's start.
@@ -96,4 +98,5 @@ private:
     FileDescriptor fd_;
     std::uint64_t position_ = 0;
     FileStatus failure_;
+    bool tooLarge_ = false;
 };

@@ -1,6 +1,8 @@
 #include "CTreklineApp.h"
 
 #include <clocale>
+#include <exception>
+#include <iostream>
 #include <system_error>
 
 #include <wx/uilocale.h>
@@ -28,11 +30,20 @@ bool CTreklineApp::OnInit() {
 }
 
 int CTreklineApp::OnRun() {
-    CStepLogDlg dialog(directory_);
-    if (!startProblem_.empty())
-        dialog.Tell({startProblem_ + ": the diary cannot be kept.", "data home: " + startProblem_});
-    SetTopWindow(&dialog);
-    dialog.ShowModal();
+    // The commands catch what they throw; this is for the toolkit's own,
+    // which would otherwise end the program as an unknown exception.
+    try {
+        CStepLogDlg dialog(directory_);
+        if (!startProblem_.empty())
+            dialog.Tell(
+                {startProblem_ + ": the diary cannot be kept.", "data home: " + startProblem_});
+        SetTopWindow(&dialog);
+        dialog.ShowModal();
+        SetTopWindow(nullptr);
+        return 0;
+    } catch (const std::exception& exception) {
+        std::cerr << "trekline: " << exception.what() << '\n';
+    }
     SetTopWindow(nullptr);
-    return 0;
+    return 1;
 }

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "DiaryCommands.h"
+#include "ReportCommand.h"
 #include "StepRecord.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -99,4 +106,64 @@ TEST(DiaryCommandsTest, DeleteOfAListedEntrySaysWhetherItWasStillThere) {
     std::filesystem::remove("data.steps");
     std::filesystem::create_directory("data.steps");
     EXPECT_EQ(DeleteListedEntry(HereFiles(), listed), DeleteOutcome::failed);
+}
+
+TEST(DiaryCommandsTest, ADiaryLargerThanAnyIsRefusedInWordsAndLeftAsItIs) {
+    ScopedTempDir dir;
+    // 20 GB, sparse: it takes no room on disk.
+    const std::uintmax_t size = std::uintmax_t{20} << 30;
+    WriteFileBytes("data.steps", {});
+    std::filesystem::resize_file("data.steps", size);
+    CommandOutcome why;
+    EXPECT_FALSE(LoadEntryItems(HereFiles(), &why));
+    EXPECT_EQ(why.notice, "data.steps is too large to be a diary: the diary can be neither shown "
+                          "nor kept.");
+    EXPECT_EQ(why.log, "reading data.steps: more than 100000000 records");
+    EXPECT_EQ(AddEntry(HereFiles(), 12, 2006y / May / 5).notice,
+              "data.steps is too large to be a diary: the entry was not added.");
+    EXPECT_FALSE(DeleteEntry(HereFiles(), 0));
+    EXPECT_EQ(SaveReport(HereFiles(), {1}, 100, false, 32).notice,
+              "data.steps is too large to be a diary: no report was made.");
+    EXPECT_EQ(std::filesystem::file_size("data.steps"), size);
+    EXPECT_EQ(DirectoryNames(), std::vector<std::string>{"data.steps"});
+}
+
+TEST(DiaryCommandsTest, RunningOutOfMemoryIsAFailureInWordsAndWritesNothing) {
+    ScopedTempDir dir;
+    std::vector<StepRecord> records;
+    std::vector<std::uint32_t> identifiers;
+    for (std::uint32_t i = 1; i <= 200000; ++i) {
+        records.push_back(DiaryEntry(i, 2006, 1 + i % 12, 1 + i % 28, i));
+        identifiers.push_back(i);
+    }
+    WriteDiary(records);
+    const std::vector<unsigned char> before = ReadFileBytes("data.steps");
+    // In a child with a few megabytes of address space to spare, too few for
+    // the rows of the list or the report: an exception escaping a command
+    // would end it by a signal.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::FILE* statm = std::fopen("/proc/self/statm", "r");
+        unsigned long pages = 0;
+        if (!statm || std::fscanf(statm, "%lu", &pages) != 1)
+            _exit(3);
+        const rlim_t room = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (6 << 20);
+        const rlimit limit{room, room};
+        if (setrlimit(RLIMIT_AS, &limit) != 0)
+            _exit(3);
+        CommandOutcome why;
+        const bool listed = LoadEntryItems(HereFiles(), &why).has_value();
+        const CommandOutcome report = SaveReport(HereFiles(), identifiers, 100, true, 32);
+        const std::string expected = "There is not enough memory: ";
+        _exit(!listed && why.notice.rfind(expected, 0) == 0 &&
+                      report.notice == expected + "no report was made."
+                  ? 0
+                  : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFileBytes("data.steps"), before);
+    EXPECT_EQ(DirectoryNames(), std::vector<std::string>{"data.steps"});
 }

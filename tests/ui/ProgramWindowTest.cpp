@@ -67,3 +67,19 @@ TEST(ProgramWindowTest, FromTheMenuTheDiaryIsMadeInTheDataDirectoryNotTheCurrent
     EXPECT_TRUE(std::filesystem::is_regular_file(dataHome + "/trekline/data.steps"));
     EXPECT_TRUE(DirectoryNames(".").empty());
 }
+
+TEST(ProgramWindowTest, ADiaryLargerThanAnyOpensTheWindowAndIsLeftUnread) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display";
+    ScopedTempDir dir;
+    // 20 GB, sparse: it takes no room on disk.
+    const std::uintmax_t size = std::uintmax_t{20} << 30;
+    WriteFileBytes("data.steps", {});
+    std::filesystem::resize_file("data.steps", size);
+
+    RunningProgram program;
+    ASSERT_FALSE(program.WaitForWindow().empty());
+    EXPECT_FALSE(program.HasExited());
+    EXPECT_EQ(FileSize("data.steps"), size);
+    EXPECT_FALSE(std::filesystem::exists("data.tmp"));
+}
