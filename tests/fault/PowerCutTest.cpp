@@ -71,7 +71,7 @@ private:
 
 std::vector<EntryItem> Listed() {
     std::optional<std::vector<EntryItem>> items = LoadEntryItems(HereFiles());
-    return items.value_or(std::vector<EntryItem>{{"(not listed)", 0}});
+    return items.value_or(std::vector<EntryItem>{EntryItem{"(not listed)", {}}});
 }
 
 struct Command {
