@@ -24,6 +24,26 @@ constexpr std::array kOptions{
            "keep the diary and the report in $XDG_DATA_HOME/trekline\n"
            "(~/.local/share/trekline by default), as the desktop menu does",
            [](CommandLine& line, std::string_view) { line.place = CommandLine::Place::kDataHome; }},
+    Option{"--export-csv", "", "FILE",
+           "write the diary as CSV (date,steps) to FILE, or to standard\n"
+           "output when FILE is -, and exit",
+           [](CommandLine& line, std::string_view file) {
+               line.action = CommandLine::Action::kExportCsv;
+               line.file = file;
+           }},
+    Option{"--import", "", "FILE",
+           "import the step counts of FILE into the diary and exit: a CSV\n"
+           "file with date and steps columns, or an Apple Health, Google Fit,\n"
+           "Samsung Health, Fitbit, Gadgetbridge or Garmin Connect export;\n"
+           "a date the diary has other counts for keeps the diary's",
+           [](CommandLine& line, std::string_view file) {
+               line.action = CommandLine::Action::kImport;
+               line.file = file;
+           }},
+    Option{"--replace", "", "",
+           "with --import: a date the diary has other counts for takes the\n"
+           "file's instead",
+           [](CommandLine& line, std::string_view) { line.replace = true; }},
     Option{
         "--help", "-h", "", "print this help and exit",
         [](CommandLine& line, std::string_view) { line.action = CommandLine::Action::kPrintHelp; }},
@@ -85,7 +105,9 @@ void PrintHelp(std::ostream& out) {
         }
         out << '\n';
     }
-    out << "\nFiles: data.steps (the diary), data_steps.bmp and out.html (the last report).\n"
+    out << "\nExit status: 0 when done (an import that rejected some rows included), 1 when\n"
+           "it could not be done, 2 for a mistake in the options.\n"
+           "\nFiles: data.steps (the diary), data_steps.bmp and out.html (the last report).\n"
            "See trekline(1) and the help page for more.\n";
 }
 
@@ -119,8 +141,26 @@ CommandLine ParseCommandLine(std::span<const char* const> arguments) {
         } else {
             return Mistake("option " + Quoted(name) + " needs " + std::string(option->valueName));
         }
+        // Only the file commands take a value; each names a file and one is all
+        // a run carries out. The help and the version, asked for anywhere on
+        // the line, are answered instead.
+        const bool hadFile = !line.file.empty();
+        const CommandLine::Action before = line.action;
         option->apply(line, value);
+        if (option->valueName.empty())
+            continue;
+        if (value.empty())
+            return Mistake("option " + Quoted(name) + " needs " + std::string(option->valueName));
+        if (hadFile)
+            return Mistake("only one of '--import' and '--export-csv' can be given");
+        if (before == CommandLine::Action::kPrintHelp ||
+            before == CommandLine::Action::kPrintVersion)
+            line.action = before;
     }
+    if (line.replace && line.file.empty())
+        return Mistake("'--replace' goes with '--import'");
+    if (line.replace && line.action == CommandLine::Action::kExportCsv)
+        return Mistake("'--replace' goes with '--import'");
     return line;
 }
 
@@ -128,6 +168,8 @@ std::optional<int> AnswerWithoutWindow(const CommandLine& commandLine, std::ostr
                                        std::ostream& err) {
     switch (commandLine.action) {
     case CommandLine::Action::kOpenWindow:
+    case CommandLine::Action::kExportCsv:
+    case CommandLine::Action::kImport:
         return std::nullopt;
     case CommandLine::Action::kPrintHelp:
         PrintHelp(out);

@@ -14,6 +14,8 @@ struct CommandLine {
         kPrintHelp,
         kPrintVersion,
         kUsageError,
+        kExportCsv, // the diary as CSV to `file` ("-": standard output)
+        kImport,    // `file` into the diary
     };
     // Where the diary and the report are kept.
     enum class Place {
@@ -23,6 +25,9 @@ struct CommandLine {
 
     Action action = Action::kOpenWindow;
     Place place = Place::kCurrentDirectory;
+    std::string file;
+    // For kImport: conflicting dates take the file's entries.
+    bool replace = false;
     // For kUsageError: what was wrong, e.g. "unknown option '--fast'".
     std::string mistake;
 };

@@ -5,11 +5,6 @@
 #include "CStepFile.h"
 #include "EntryDate.h"
 
-namespace {
-
-// What stood in the way of a command on the diary: its size, or the file call
-// that failed and its errno. A failure the store kept no call for (a file it
-// may not change) is worded from the directory as it is.
 CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std::string_view call,
                             std::string_view consequence) {
     if (file.IsTooLarge())
@@ -17,8 +12,6 @@ CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std:
     const int error = file.Failure().IsOk() ? errno : file.Failure().Error();
     return FileFailure(files, files.steps, error, call, consequence);
 }
-
-} // namespace
 
 // Every command catches what it throws, out of memory above all, so that a
 // failure is an outcome the window shows and never the end of the program.

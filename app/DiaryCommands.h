@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "CStepFile.h"
 #include "CommandOutcome.h"
 #include "DiaryFiles.h"
 #include "EntryList.h"
@@ -12,6 +13,12 @@
 // What the dialog's commands do to the diary, kept free of windows so that the
 // command line shares them and they are tested without a display. A command
 // that fails leaves the files as they were and says why.
+
+// What stood in the way of a command on the diary: its size, or the file call
+// that failed and its errno. A failure the store kept no call for (a file it
+// may not change) is worded from the directory as it is.
+CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std::string_view call,
+                            std::string_view consequence);
 
 // The list's items from the file, or none when the file could not be opened
 // (nor made, when missing); then `why`, if given, says so.

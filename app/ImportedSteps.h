@@ -22,6 +22,11 @@ struct ImportedSteps {
     std::string format; // what the file was read as, for messages: "CSV", "Apple Health", ...
     std::vector<ImportedRow> rows;
     std::vector<RejectedRow> rejected;
+    // Rejected rows beyond those listed, which a broken file could have
+    // millions of.
+    std::size_t unlistedRejected = 0;
+
+    std::size_t RejectedCount() const { return rejected.size() + unlistedRejected; }
 };
 
 // Told how far a long read has come; returning false cancels it.

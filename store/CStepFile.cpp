@@ -212,7 +212,7 @@ void CStepFile::Append(StepRecord& record) {
     }
 }
 
-bool CStepFile::CopyWithout(std::uint64_t offset, const RecordSpan& span) {
+bool CStepFile::CopyWith(const DiaryEdit& edit, const RecordSpan& span) {
     // A diary behind a link is replaced where it lies, so that the link
     // stays a link and the diary never forks in two.
     const fs::path target = FollowLinks(path_);
@@ -221,27 +221,93 @@ bool CStepFile::CopyWithout(std::uint64_t offset, const RecordSpan& span) {
         Fail(copy.Status());
         return false;
     }
-    std::vector<std::uint8_t> bytes;
     // Leading bytes of a file from elsewhere are kept; a torn tail is not.
-    const std::pair<std::uint64_t, std::uint64_t> pieces[] = {{0, offset},
-                                                              {offset + kRecordSize, span.end}};
-    for (auto [from, to] : pieces) {
-        while (from < to) {
-            bytes.resize(std::min(to - from, kRecordsPerRead * kRecordSize));
-            if (const FileStatus read = ReadAllAt(fd_.Get(), bytes, from, path_); !read) {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> pieces;
+    std::uint64_t from = 0;
+    for (std::uint64_t removed : edit.removed) {
+        pieces.emplace_back(from, removed);
+        from = removed + kRecordSize;
+    }
+    pieces.emplace_back(from, span.end);
+    std::vector<std::uint8_t> bytes;
+    for (auto [begin, to] : pieces) {
+        while (begin < to) {
+            bytes.resize(std::min(to - begin, kRecordsPerRead * kRecordSize));
+            if (const FileStatus read = ReadAllAt(fd_.Get(), bytes, begin, path_); !read) {
                 Fail(read);
                 return false;
             }
             if (!copy.Write(bytes))
                 break;
-            from += bytes.size();
+            begin += bytes.size();
         }
     }
+    bytes.clear();
+    for (const StepRecord& record : edit.added) {
+        const StepRecordBytes encoded = EncodeStepRecord(record);
+        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+        if (bytes.size() >= kRecordsPerRead * kRecordSize) {
+            copy.Write(bytes);
+            bytes.clear();
+        }
+    }
+    if (!bytes.empty())
+        copy.Write(bytes);
     if (const FileStatus committed = copy.Commit(); !committed) {
         Fail(committed);
         return false;
     }
     return true;
+}
+
+std::optional<DiaryEdit> CStepFile::Rewrite(const PlanDiaryEdit& plan) {
+    if (!fd_.IsOpen())
+        return std::nullopt;
+    if (!writable_) {
+        ok_ = false;
+        return std::nullopt;
+    }
+    std::optional<FileLock> lock = LockForChange();
+    if (!lock)
+        return std::nullopt;
+    std::optional<RecordSpan> span = FindSpan();
+    if (!span)
+        return std::nullopt;
+    std::vector<PlacedRecord> records;
+    records.reserve(span->Count());
+    const bool scanned = ScanBackwards(*span, [&](std::uint64_t offset, const StepRecord& record) {
+        records.push_back({offset, record});
+        return true;
+    });
+    StepRecord last;
+    if (!scanned || (span->Count() > 0 && !ReadRecordBefore(span->end, last)))
+        return std::nullopt;
+    DiaryEdit edit = plan(records);
+    if (edit.IsEmpty())
+        return edit;
+    // Only whole records the scan met can go, each once.
+    std::erase_if(edit.removed, [&](std::uint64_t offset) {
+        return offset < span->begin || offset >= span->end ||
+               (offset - span->begin) % kRecordSize != 0;
+    });
+    std::ranges::sort(edit.removed);
+    edit.removed.erase(std::unique(edit.removed.begin(), edit.removed.end()), edit.removed.end());
+    // Identifiers go on from the newest record in the file, removed or not,
+    // so that no identifier a window still lists comes back for another entry.
+    std::uint32_t identifier = last.identifier;
+    for (StepRecord& record : edit.added) {
+        record.identifier = ++identifier;
+        record.hour = record.minute = record.second = record.milliseconds = 0;
+    }
+    // The new contents go to a scratch file that then replaces the data file
+    // in one rename: at every instant the path holds the old or the new diary.
+    if (!CopyWith(edit, *span))
+        return std::nullopt;
+    // Unlocking the replaced file lets waiting processes on, and they then
+    // find the new file under the path.
+    lock.reset();
+    Reopen();
+    return edit;
 }
 
 void CStepFile::DeleteById(std::uint32_t id) {
@@ -255,34 +321,13 @@ bool CStepFile::DeleteIfUnchanged(const StepRecord& listed) {
 }
 
 bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& matches) {
-    if (!fd_.IsOpen())
-        return false;
-    if (!writable_) {
-        ok_ = false;
-        return false;
-    }
-    std::optional<FileLock> lock = LockForChange();
-    if (!lock)
-        return false;
-    std::optional<RecordSpan> span = FindSpan();
-    if (!span)
-        return false;
-    std::optional<std::uint64_t> match;
-    const bool scanned = ScanBackwards(*span, [&](std::uint64_t offset, const StepRecord& record) {
-        if (!matches(record))
-            return true;
-        match = offset;
-        return false;
+    std::optional<DiaryEdit> done = Rewrite([&](const std::vector<PlacedRecord>& newestFirst) {
+        DiaryEdit edit;
+        auto match = std::ranges::find_if(
+            newestFirst, [&](const PlacedRecord& placed) { return matches(placed.record); });
+        if (match != newestFirst.end())
+            edit.removed.push_back(match->offset);
+        return edit;
     });
-    if (!scanned || !match)
-        return false;
-    // The new contents go to a scratch file that then replaces the data file
-    // in one rename: at every instant the path holds the old or the new diary.
-    if (!CopyWithout(*match, *span))
-        return false;
-    // Unlocking the replaced file lets waiting processes on, and they then
-    // find the new file under the path.
-    lock.reset();
-    Reopen();
-    return true;
+    return done && !done->removed.empty();
 }

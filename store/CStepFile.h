@@ -11,6 +11,24 @@
 #include "RecordSpan.h"
 #include "StepRecord.h"
 
+// A record as a backwards scan meets it, with where it lies in the file.
+struct PlacedRecord {
+    std::uint64_t offset = 0;
+    StepRecord record;
+};
+
+// What one replacement of the diary does: the records it removes, by their
+// offsets, and the records it adds after all the others, in order.
+struct DiaryEdit {
+    std::vector<std::uint64_t> removed;
+    std::vector<StepRecord> added;
+
+    bool IsEmpty() const { return removed.empty() && added.empty(); }
+};
+
+// Works out an edit from the records as they are, newest first.
+using PlanDiaryEdit = std::function<DiaryEdit(const std::vector<PlacedRecord>& newestFirst)>;
+
 // More entries than anyone's diary holds (a daily entry for 270,000 years): a
 // file that size is not a diary, and reading it would only exhaust memory.
 inline constexpr std::uint64_t kMostDiaryRecords = 100'000'000;
@@ -71,6 +89,15 @@ public:
     // when a record was removed.
     bool DeleteIfUnchanged(const StepRecord& listed);
 
+    // Reads the records and replaces the file by what `plan` makes of them,
+    // atomically and under the lock, so that no other change comes between
+    // the reading and the replacing. Added records get the identifiers after
+    // the newest record's and no time of day, written back into the plan's
+    // edit. An empty edit leaves the file untouched. Gives the edit carried
+    // out; none when the file could not be read or replaced (then it is as it
+    // was) or the plan threw (the exception goes on to the caller).
+    std::optional<DiaryEdit> Rewrite(const PlanDiaryEdit& plan);
+
     // Every record a backwards scan visits, newest first, from one read of
     // the file: what ReadLast and StepBack would return up to the end marker.
     std::vector<StepRecord> ReadAll();
@@ -87,7 +114,7 @@ private:
     // offsets, until `visit` returns false or a stored end marker is met.
     template <typename Visit> bool ScanBackwards(const RecordSpan& span, Visit visit);
     std::optional<FileLock> LockForChange();
-    bool CopyWithout(std::uint64_t offset, const RecordSpan& span);
+    bool CopyWith(const DiaryEdit& edit, const RecordSpan& span);
     // Removes the newest record that `matches` accepts; true when one was.
     bool DeleteNewest(const std::function<bool(const StepRecord&)>& matches);
 

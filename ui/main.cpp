@@ -6,6 +6,7 @@
 
 #include "CTreklineApp.h"
 #include "CommandLine.h"
+#include "FileCommands.h"
 
 // The command line is answered before the toolkit starts, so that the help,
 // the version and a mistake in the options need no display.
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
                                                  argc > 0 ? argc - 1 : 0);
     const CommandLine commandLine = ParseCommandLine(arguments);
     if (std::optional<int> status = AnswerWithoutWindow(commandLine, std::cout, std::cerr))
+        return *status;
+    // An import or export needs no window either.
+    if (std::optional<int> status = RunFileCommand(commandLine, std::cout, std::cerr))
         return *status;
 
     wxApp::SetInstance(new CTreklineApp(commandLine.place));

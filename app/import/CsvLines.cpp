@@ -38,26 +38,39 @@ bool CsvLines::Next(std::string_view& line) {
     }
 }
 
-std::vector<std::string> CsvFields(std::string_view line) {
-    std::vector<std::string> fields(1);
+void SplitCsvFields(std::string_view line, char delimiter, std::vector<std::string>& fields) {
+    // The strings are kept and refilled: a file of a million rows then
+    // allocates nothing per row.
+    std::size_t count = 1;
+    if (fields.empty())
+        fields.emplace_back();
+    fields[0].clear();
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (quoted) {
             if (c != '"')
-                fields.back() += c;
+                fields[count - 1] += c;
             else if (i + 1 < line.size() && line[i + 1] == '"')
-                fields.back() += line[++i];
+                fields[count - 1] += line[++i];
             else
                 quoted = false;
         } else if (c == '"') {
             quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
+        } else if (c == delimiter) {
+            if (fields.size() == count)
+                fields.emplace_back();
+            fields[count++].clear();
         } else {
-            fields.back() += c;
+            fields[count - 1] += c;
         }
     }
+    fields.resize(count);
+}
+
+std::vector<std::string> CsvFields(std::string_view line) {
+    std::vector<std::string> fields;
+    SplitCsvFields(line, ',', fields);
     return fields;
 }
 

@@ -22,8 +22,11 @@ private:
     bool atEnd_ = false;
 };
 
-// The fields of one line: comma-separated, a field in double quotes may hold
-// commas and doubled quotes.
+// The fields of one line, separated by `delimiter`; a field in double quotes
+// may hold the delimiter, line breaks and doubled quotes. `fields` is refilled.
+void SplitCsvFields(std::string_view line, char delimiter, std::vector<std::string>& fields);
+
+// The fields of one line of comma-separated values.
 std::vector<std::string> CsvFields(std::string_view line);
 
 // Where the column named name is, or npos.

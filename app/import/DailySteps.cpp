@@ -59,9 +59,8 @@ ImportedSteps DailySteps::Finish(std::string format) && {
         else
             steps.rows.push_back({ymd, static_cast<std::uint32_t>(total)});
     }
-    if (moreRejected_ > 0)
-        rejected_.push_back({0, std::to_string(moreRejected_) + " more rows could not be read"});
     steps.rejected = std::move(rejected_);
+    steps.unlistedRejected = moreRejected_;
     return steps;
 }
 

@@ -1,0 +1,81 @@
+#include "FileCommands.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "CsvExport.h"
+#include "DataHome.h"
+#include "EntryDate.h"
+#include "ImportCommand.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kNotDone = 1;
+
+int Report(const CommandOutcome& outcome, std::ostream& err) {
+    if (outcome)
+        return kDone;
+    err << "trekline: " << outcome.notice << '\n';
+    return kNotDone;
+}
+
+int Import(const DiaryFiles& files, const CommandLine& commandLine, std::ostream& out,
+           std::ostream& err) {
+    CommandOutcome why;
+    std::optional<ImportPreview> read = PreviewImport(files, commandLine.file, {}, why);
+    if (!read)
+        return Report(why, err);
+    const ConflictChoice choice =
+        commandLine.replace ? ConflictChoice::kUseFile : ConflictChoice::kKeepDiary;
+    ImportMerge done;
+    if (const CommandOutcome imported = ImportRows(files, read->steps.rows, choice, &done);
+        !imported)
+        return Report(imported, err);
+    for (const RejectedRow& row : read->steps.rejected) {
+        err << "trekline: " << commandLine.file;
+        if (row.line > 0)
+            err << ": line " << row.line;
+        err << ": " << row.reason << '\n';
+    }
+    if (read->steps.unlistedRejected > 0)
+        err << "trekline: " << commandLine.file << ": " << read->steps.unlistedRejected
+            << " more rows could not be read\n";
+    out << DescribeImport(done, choice, read->steps.RejectedCount()) << '\n';
+    out.flush();
+    return out ? kDone : kNotDone;
+}
+
+} // namespace
+
+std::optional<int> RunFileCommand(const CommandLine& commandLine, std::ostream& out,
+                                  std::ostream& err) {
+    if (commandLine.action != CommandLine::Action::kExportCsv &&
+        commandLine.action != CommandLine::Action::kImport)
+        return std::nullopt;
+    // Entry dates are local dates; the zone is looked up once for the run.
+    PinLocalTimeZone();
+    fs::path directory;
+    if (commandLine.place == CommandLine::Place::kDataHome) {
+        directory = DataHomeDirectory();
+        if (std::string problem = MakeDataHome(directory); !problem.empty()) {
+            err << "trekline: " << problem << ": the diary cannot be kept.\n";
+            return kNotDone;
+        }
+    } else {
+        std::error_code error;
+        directory = fs::current_path(error);
+        if (error) {
+            err << "trekline: the current directory cannot be found: " << error.message() << '\n';
+            return kNotDone;
+        }
+    }
+    const DiaryFiles files = DiaryFilesIn(directory);
+    if (commandLine.action == CommandLine::Action::kImport)
+        return Import(files, commandLine, out, err);
+    if (commandLine.file == "-")
+        return Report(ExportCsv(files, out), err);
+    return Report(ExportCsv(files, fs::path(commandLine.file)), err);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+
+#include "CommandLine.h"
+
+// Carries out a command line's import or export on the diary where the
+// window would keep it, with no window, and gives the exit status: 0 when it
+// was done (an import that rejected some rows included), 1 when it could not
+// be. Nothing for a command line that asks for neither.
+std::optional<int> RunFileCommand(const CommandLine& commandLine, std::ostream& out,
+                                  std::ostream& err);

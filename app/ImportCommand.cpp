@@ -1,0 +1,70 @@
+#include "ImportCommand.h"
+
+#include "CStepFile.h"
+#include "DiaryCommands.h"
+#include "ImportError.h"
+#include "ImportFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr std::string_view kNothingImported = "nothing was imported";
+} // namespace
+
+std::optional<ImportPreview> PreviewImport(const DiaryFiles& files, const fs::path& offered,
+                                           const ImportProgress& progress, CommandOutcome& why) {
+    try {
+        ImportPreview preview;
+        preview.steps = ReadImportFile(offered, progress);
+        std::optional<std::vector<StepRecord>> records = LoadEntryRecords(files, &why);
+        if (!records)
+            return std::nullopt;
+        // Where the records lie matters only to an import that removes some,
+        // which the preview does not.
+        std::vector<PlacedRecord> placed;
+        placed.reserve(records->size());
+        for (const StepRecord& record : *records)
+            placed.push_back({0, record});
+        preview.merge = MergeImport(placed, preview.steps.rows, ConflictChoice::kKeepDiary);
+        return preview;
+    } catch (const ImportCancelled&) {
+        why = {"The import was cancelled: the diary is unchanged.", "import cancelled"};
+    } catch (const ImportError& refused) {
+        why = {std::string(refused.what()),
+               "importing " + offered.string() + ": " + refused.what()};
+    } catch (...) {
+        why = ExceptionFailure(kNothingImported);
+    }
+    return std::nullopt;
+}
+
+CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow>& rows,
+                          ConflictChoice choice, ImportMerge* done) {
+    try {
+        errno = 0;
+        CStepFile file(files);
+        ImportMerge merge;
+        std::optional<DiaryEdit> edit;
+        if (file.IsOk())
+            edit = file.Rewrite([&](const std::vector<PlacedRecord>& newestFirst) {
+                merge = MergeImport(newestFirst, rows, choice);
+                return merge.edit;
+            });
+        if (!edit)
+            return DiaryFailure(file, files, "importing into", kNothingImported);
+        merge.edit = std::move(*edit);
+        if (done)
+            *done = std::move(merge);
+        return {};
+    } catch (...) {
+        return ExceptionFailure(kNothingImported);
+    }
+}
+
+std::string DescribeImport(const ImportMerge& merge, ConflictChoice choice, std::size_t rejected) {
+    return "added " + std::to_string(merge.added) + ", unchanged " +
+           std::to_string(merge.unchanged) + ", conflicts " +
+           std::to_string(merge.conflicts.size()) +
+           (choice == ConflictChoice::kUseFile ? " replaced" : " kept") + ", rejected " +
+           std::to_string(rejected);
+}

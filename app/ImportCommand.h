@@ -1,0 +1,38 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "CommandOutcome.h"
+#include "DiaryFiles.h"
+#include "ImportMerge.h"
+#include "ImportedSteps.h"
+
+// Importing a file into the diary, in two steps the window shows between:
+// reading the file and working out what it would change, which changes
+// nothing, then the import itself.
+
+struct ImportPreview {
+    ImportedSteps steps;
+    // What the import would do with the diary as it is now, conflicts kept.
+    ImportMerge merge;
+};
+
+// Reads the file offered for import and merges it with the diary in memory.
+// None when the file cannot be imported, the diary cannot be read or the
+// progress callback cancelled; then `why` says so.
+std::optional<ImportPreview> PreviewImport(const DiaryFiles& files,
+                                           const std::filesystem::path& offered,
+                                           const ImportProgress& progress, CommandOutcome& why);
+
+// Imports the rows in one replacement of the diary. The merge is worked out
+// again under the diary's lock, so that what another window changed since the
+// preview is merged too and nothing is imported twice. `done`, if given, gets
+// the merge carried out.
+CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow>& rows,
+                          ConflictChoice choice, ImportMerge* done = nullptr);
+
+// The counts of an import in one line: "added 3, unchanged 1, conflicts 2
+// kept, rejected 0".
+std::string DescribeImport(const ImportMerge& merge, ConflictChoice choice, std::size_t rejected);

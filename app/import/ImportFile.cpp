@@ -1,0 +1,79 @@
+#include "ImportFile.h"
+
+#include <string>
+
+#include <unistd.h>
+
+#include "ExportFile.h"
+#include "ImportError.h"
+#include "InputFile.h"
+#include "ProgressMeter.h"
+#include "StepsCsv.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Enough of a file's start to tell a CSV file's layout.
+constexpr std::size_t kHeadSize = 64 * 1024;
+
+std::string ShownName(const fs::path& path) {
+    // A folder given as "export/" has its name one step up.
+    return (path.has_filename() ? path.filename() : path.parent_path().filename()).string();
+}
+
+ImportError NotImportable(const fs::path& path) {
+    return ImportError(ShownName(path) +
+                       " is not a file Trekline can import: it reads CSV files with a date and "
+                       "a steps column, and " +
+                       kExportFormatNames + ".");
+}
+
+ImportedSteps ReadCsvFile(const fs::path& path, const ImportProgress& progress) {
+    std::error_code error;
+    if (fs::is_directory(path, error))
+        throw NotImportable(path);
+    InputFile file = [&] {
+        try {
+            return InputFile(path);
+        } catch (const ImportError& refused) {
+            throw ImportError(ShownName(path) + " " + refused.what());
+        }
+    }();
+    std::string head(kHeadSize, '\0');
+    const ssize_t got = pread(file.Descriptor(), head.data(), head.size(), 0);
+    head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    if (head.empty())
+        throw ImportError(ShownName(path) + " is empty.");
+    if (head.find('\0') != std::string::npos)
+        throw ImportError(ShownName(path) + " is not a text file.");
+    if (!IsStepsCsv(head))
+        throw NotImportable(path);
+    ProgressMeter meter(progress, file.Size());
+    file.MeterInto(meter, 0);
+    try {
+        ImportedSteps steps = ReadStepsCsv(file);
+        meter.Finish();
+        return steps;
+    } catch (const ImportError& refused) {
+        throw ImportError(ShownName(path) + " " + refused.what());
+    }
+}
+
+} // namespace
+
+ImportedSteps ReadImportFile(const fs::path& path, const ImportProgress& progress) {
+    std::optional<ImportedSteps> steps = ReadExportFile(path, progress);
+    if (!steps)
+        steps = ReadCsvFile(path, progress);
+    if (steps->rows.empty()) {
+        std::string why = ShownName(path) + " holds no step counts that can be imported";
+        if (!steps->rejected.empty()) {
+            const RejectedRow& first = steps->rejected.front();
+            why += " (" + (first.line > 0 ? "line " + std::to_string(first.line) + ": " : "") +
+                   first.reason + ")";
+        }
+        throw ImportError(why + ".");
+    }
+    return std::move(*steps);
+}
