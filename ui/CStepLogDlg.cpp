@@ -8,6 +8,7 @@
 #include <wx/button.h>
 #include <wx/gdicmn.h>
 #include <wx/icon.h>
+#include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 #include <wx/valtext.h>
@@ -15,11 +16,16 @@
 
 #include "AccessibleLabels.h"
 #include "ControlIds.h"
+#include "CsvExport.h"
 #include "DiaryCommands.h"
 #include "DiaryWatch.h"
 #include "EditText.h"
 #include "FixedHeightRows.h"
 #include "HelpPage.h"
+#include "ImportCommand.h"
+#include "ImportDropTarget.h"
+#include "ImportPreviewDialog.h"
+#include "ImportProgressWindow.h"
 #include "NoticeLine.h"
 #include "ReportCommand.h"
 #include "StepReport.h"
@@ -71,6 +77,12 @@ int ChartDepth() {
     return DisplayBitsPerPixel(wxDisplayDepth());
 }
 
+// How a file offered for import is named to the user; a folder given as
+// "export/" has its name one step up.
+std::string ShownName(const std::filesystem::path& path) {
+    return (path.has_filename() ? path.filename() : path.parent_path().filename()).string();
+}
+
 } // namespace
 
 wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
@@ -78,6 +90,9 @@ wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
     EVT_BUTTON(kDeleteButtonId, CStepLogDlg::OnDelete)
     EVT_BUTTON(kReportButtonId, CStepLogDlg::OnSaveHtmlReport)
     EVT_BUTTON(kHelpButtonId, CStepLogDlg::OnHelp)
+    EVT_MENU(kImportCommandId, CStepLogDlg::OnImportCommand)
+    EVT_MENU(kExportCommandId, CStepLogDlg::OnExportCommand)
+    EVT_MENU(kDeleteButtonId, CStepLogDlg::OnDelete)
     EVT_CHAR_HOOK(CStepLogDlg::OnCharHook)
     EVT_CLOSE(CStepLogDlg::OnClose)
 wxEND_EVENT_TABLE()
@@ -121,6 +136,14 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     chartValuesCheck_->SetValue(false);
 
     UseFixedHeightRows(*entryList_);
+    entryList_->Bind(wxEVT_CONTEXT_MENU, &CStepLogDlg::OnListContextMenu, this);
+    const auto importDropped = [this](const std::vector<std::filesystem::path>& paths) {
+        ImportFiles(paths);
+    };
+    // The list is a drop site of its own in GTK; files dropped anywhere else
+    // in the window are taken too.
+    SetDropTarget(new ImportDropTarget(importDropped));
+    entryList_->SetDropTarget(new ImportDropTarget(importDropped));
     Tell(RefreshList());
     watch_ = std::make_unique<DiaryWatch>(*this, files_, [this] {
         if (diary_.FileChanged())
@@ -275,6 +298,66 @@ void CStepLogDlg::ShowHelp() {
         openDocument_(page.string());
 }
 
+void CStepLogDlg::OnImportCommand(wxCommandEvent&) {
+    notice_->Clear();
+    if (std::optional<std::filesystem::path> path = chooseFile_(FileChoice::kImport))
+        ImportFile(*path);
+}
+
+void CStepLogDlg::ImportFiles(const std::vector<std::filesystem::path>& paths) {
+    for (const std::filesystem::path& path : paths)
+        ImportFile(path);
+}
+
+void CStepLogDlg::ImportFile(const std::filesystem::path& path) {
+    notice_->Clear();
+    const std::string name = ShownName(path);
+    CommandOutcome why;
+    std::optional<ImportPreview> preview;
+    {
+        ImportProgressWindow progress(this, name);
+        preview = PreviewImport(files_, path, progress.Callback(), why);
+    }
+    if (!preview) {
+        Tell(why);
+        return;
+    }
+    const std::optional<ConflictChoice> choice = ImportPreviewDialog(this, name, *preview).Ask();
+    if (!choice)
+        return;
+    ImportMerge done;
+    const CommandOutcome imported = ImportRows(files_, preview->steps.rows, *choice, &done);
+    const CommandOutcome listed = RefreshList();
+    if (!imported.Succeeded() || !listed.Succeeded()) {
+        Tell(imported.Succeeded() ? listed : imported);
+        return;
+    }
+    notice_->Show("Imported " + name + ": " +
+                  DescribeImport(done, *choice, preview->steps.RejectedCount()) + ".");
+}
+
+void CStepLogDlg::OnExportCommand(wxCommandEvent&) {
+    notice_->Clear();
+    const std::optional<std::filesystem::path> target = chooseFile_(FileChoice::kExport);
+    if (!target)
+        return;
+    const CommandOutcome exported = ExportCsv(files_, *target);
+    if (!exported.Succeeded()) {
+        Tell(exported);
+        return;
+    }
+    notice_->Show("The diary was exported to " + target->filename().string() + ".");
+}
+
+void CStepLogDlg::OnListContextMenu(wxContextMenuEvent&) {
+    wxMenu menu;
+    menu.Append(kImportCommandId, "&Import…\tCtrl+I");
+    menu.Append(kExportCommandId, "&Export as CSV…\tCtrl+E");
+    menu.AppendSeparator();
+    menu.Append(kDeleteButtonId, "&Delete")->Enable(entryList_->GetSelection() != wxNOT_FOUND);
+    PopupMenu(&menu);
+}
+
 void CStepLogDlg::OpenWithDesktop(const std::string& path) {
     // The handler's end is heard on another thread; the notice is shown on
     // this one, if the dialog is still there.
@@ -294,6 +377,16 @@ void CStepLogDlg::OpenWithDesktop(const std::string& path) {
 void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
     if (ActivateMnemonic(*this, event))
         return;
+    if (event.GetModifiers() == wxMOD_CONTROL) {
+        // Taken before the edits see them, which would treat them as text keys.
+        const int key = event.GetKeyCode();
+        const int command = key == 'I' ? kImportCommandId : key == 'E' ? kExportCommandId : 0;
+        if (command != 0) {
+            wxCommandEvent chosen(wxEVT_MENU, command);
+            ProcessWindowEvent(chosen);
+            return;
+        }
+    }
     switch (event.GetKeyCode()) {
     case WXK_F1:
         // wxGTK makes no help event of F1, so the key is taken here.

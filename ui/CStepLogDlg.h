@@ -14,6 +14,7 @@
 #include "CommandOutcome.h"
 #include "DiaryFiles.h"
 #include "DocumentOpener.h"
+#include "FileChoosers.h"
 #include "ShownDiary.h"
 #include "StepRecord.h"
 
@@ -43,6 +44,14 @@ public:
     // handler unless replaced.
     void SetDocumentOpener(DocumentOpener opener) { openDocument_ = std::move(opener); }
 
+    // What asks the user for a file to import or export to; the desktop's
+    // file choosers unless replaced.
+    void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+    // Imports each file in turn, each read with progress and previewed
+    // before it changes the diary: what Ctrl+I and dropping files do.
+    void ImportFiles(const std::vector<std::filesystem::path>& paths);
+
     // Shows a failure in the bottom line and on standard error; a success
     // shows nothing.
     void Tell(const CommandOutcome& outcome);
@@ -52,11 +61,15 @@ private:
     void OnDelete(wxCommandEvent& event);
     void OnSaveHtmlReport(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);
+    void OnImportCommand(wxCommandEvent& event);
+    void OnExportCommand(wxCommandEvent& event);
+    void OnListContextMenu(wxContextMenuEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
 
     void ShowListChanges(const std::vector<EntryListChange>& changes);
     void ShowHelp();
+    void ImportFile(const std::filesystem::path& path);
     void OpenWithDesktop(const std::string& path);
     void OnFirstIdle(wxIdleEvent& event);
     void LabelControlsForScreenReaders();
@@ -74,6 +87,9 @@ private:
     ShownDiary diary_;
     std::unique_ptr<DiaryWatch> watch_;
     DocumentOpener openDocument_ = [this](const std::string& path) { OpenWithDesktop(path); };
+    FileChooser chooseFile_ = [this](FileChoice choice) {
+        return ChooseFile(this, choice, files_.directory);
+    };
     // Lets a handler that ends after the dialog has gone find it gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 

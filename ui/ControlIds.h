@@ -15,3 +15,11 @@ enum ControlId {
     kChartValuesCheckId = 1013,
     kVersionTextId = 1045,
 };
+
+// Commands that have no control of the template: the keys, the list's
+// context menu and the import preview give them.
+enum CommandId {
+    kImportCommandId = 1101,
+    kExportCommandId = 1102,
+    kUseFileForConflictsId = 1103,
+};

@@ -14,13 +14,18 @@
 #include <wx/clipbrd.h>
 #include <wx/datectrl.h>
 #include <wx/evtloop.h>
+#include <wx/dnd.h>
 #include <wx/listbox.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
+#include "ControlIds.h"
+#include "ImportPreviewDialog.h"
 #include "StepRecord.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -357,4 +362,91 @@ TEST_F(StepLogDialogTest, TheReportShowsTheDiaryAsItIsNotAsTheListLastShowedIt) 
     std::vector<unsigned char> page = ReadFileBytes("out.html");
     EXPECT_NE(std::string(page.begin(), page.end()).find("2024 May 02"), std::string::npos);
     EXPECT_EQ(Find<wxListBox>(1006).GetCount(), 2u);
+}
+
+namespace {
+
+// Answers the import preview once it is shown: keeps what it says, then
+// presses the button with that id.
+class PreviewAnswer {
+public:
+    PreviewAnswer(wxUIActionSimulator& input, int button) : input_(input), button_(button) {
+        timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Answer(); });
+        timer_.Start(50);
+    }
+    const std::vector<std::string>& Texts() const { return texts_; }
+
+private:
+    void Answer() {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* preview = dynamic_cast<ImportPreviewDialog*>(window);
+            if (!preview || !preview->IsShownOnScreen())
+                continue;
+            timer_.Stop();
+            for (wxWindow* child : preview->GetChildren())
+                if (auto* text = dynamic_cast<wxStaticText*>(child))
+                    texts_.push_back(text->GetLabel().utf8_string());
+            wxWindow* button = preview->FindWindow(button_);
+            input_.MouseMove(button->GetScreenPosition() + button->GetSize() / 2);
+            input_.MouseClick();
+            return;
+        }
+    }
+
+    wxUIActionSimulator& input_;
+    int button_;
+    wxTimer timer_;
+    std::vector<std::string> texts_;
+};
+
+bool Mentions(const std::vector<std::string>& texts, const std::string& part) {
+    return std::ranges::any_of(texts, [&](const std::string& t) { return t.find(part) != std::string::npos; });
+}
+
+} // namespace
+
+TEST_F(StepLogDialogTest, CtrlIImportsAChosenFileAfterItsPreview) {
+    ScopedTempDir dir;
+    WriteDiary({DiaryEntry(12, 2006, 5, 5, 1, 5)});
+    const std::string offered = "date,steps\n2006-05-05,99\n2006-05-06,5\n2006-05-07,x\n";
+    WriteFileBytes("offered.csv", {offered.begin(), offered.end()});
+    CStepLogDlg& dialog = ShowDialog();
+    dialog.SetFileChooser([](FileChoice) { return std::filesystem::path("offered.csv"); });
+
+    PreviewAnswer answer(input_, kUseFileForConflictsId);
+    Click(Find<wxTextCtrl>(kStepsEditId));
+    input_.Char('i', wxMOD_CONTROL);
+    const std::vector<std::string> imported = {"Date: 2006.05.05, steps: 99",
+                                               "Date: 2006.05.06, steps: 5"};
+    EXPECT_TRUE(WaitUntil([&] { return Texts(Find<wxListBox>(kEntryListId)) == imported; }));
+    for (const char* count : {"New entries: 1", "Dates already in the diary: 0",
+                              "Conflicting dates: 1", "Rows that cannot be read: 1",
+                              "line 4: the step count"})
+        EXPECT_TRUE(Mentions(answer.Texts(), count)) << count;
+}
+
+TEST_F(StepLogDialogTest, DroppedFilesAreImportedAndCtrlEExports) {
+    ScopedTempDir dir;
+    const std::string offered = "day;count\n2006/05/06;5\n";
+    WriteFileBytes("offered.csv", {offered.begin(), offered.end()});
+    CStepLogDlg& dialog = ShowDialog();
+    // Xvfb has no drag source to drive XDND with, so the drop comes to the
+    // window's drop target as the toolkit would hand it over.
+    auto* target = dynamic_cast<wxFileDropTarget*>(dialog.GetDropTarget());
+    ASSERT_NE(target, nullptr);
+    PreviewAnswer answer(input_, wxID_OK);
+    wxArrayString dropped;
+    dropped.Add((dir.Path() / "offered.csv").string());
+    EXPECT_TRUE(target->OnDropFiles(10, 10, dropped));
+    EXPECT_TRUE(WaitUntil([&] { return Find<wxListBox>(kEntryListId).GetCount() == 1; }));
+
+    dialog.SetFileChooser([](FileChoice choice) {
+        return choice == FileChoice::kExport ? std::optional(std::filesystem::path("out.csv"))
+                                             : std::nullopt;
+    });
+    Click(Find<wxTextCtrl>(kStepsEditId));
+    input_.Char('e', wxMOD_CONTROL);
+    EXPECT_TRUE(WaitUntil([] { return std::filesystem::exists("out.csv"); }));
+    const std::string csv = "date,steps\r\n2006-05-06,5\r\n";
+    EXPECT_EQ(ReadFileBytes("out.csv"), std::vector<unsigned char>(csv.begin(), csv.end()));
 }
