@@ -7,6 +7,7 @@
 
 #include "DiaryCommands.h"
 #include "FileCommands.h"
+#include "ImportCommand.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
@@ -109,4 +110,18 @@ TEST(FileCommandsTest, FailuresEndWithStatusOneAndChangeNothing) {
         EXPECT_EQ(ReadFileBytes("data.steps"), diary);
     }
     EXPECT_EQ(DirectoryNames(), (std::vector<std::string>{"data.steps"}));
+}
+
+TEST(FileCommandsTest, ACancelledReadChangesNothing) {
+    ScopedTempDir dir;
+    WriteDiary({DiaryEntry(12, 2006, 5, 5, 1)});
+    const std::string csv = "date,steps\n2006-05-06,1\n";
+    WriteFileBytes("in.csv", {csv.begin(), csv.end()});
+    CommandOutcome why;
+    int asked = 0;
+    EXPECT_FALSE(PreviewImport(
+        HereFiles(), "in.csv", [&](auto, auto) { return ++asked < 0; }, why));
+    EXPECT_GT(asked, 0);
+    EXPECT_EQ(why.notice, "The import was cancelled: the diary is unchanged.");
+    EXPECT_EQ(ReadFileBytes("data.steps"), DiaryBytes({DiaryEntry(12, 2006, 5, 5, 1)}));
 }

@@ -80,3 +80,17 @@ TEST(ProgramCommandLineTest, WithoutADisplayTheWindowFailsWithStatusOne) {
     EXPECT_NE(run.err, "");
     EXPECT_TRUE(DirectoryNames("work").empty());
 }
+
+TEST(ProgramCommandLineTest, ImportsAndExportsWithoutADisplay) {
+    ScopedTempDir dir;
+    fs::create_directories("work");
+    const std::string csv = "date,steps\r\n2006-05-05,12\r\n";
+    WriteFileBytes("work/in.csv", {csv.begin(), csv.end()});
+    const ProgramRun imported = RunWithoutDisplay("--import in.csv");
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, "added 1, unchanged 0, conflicts 0 kept, rejected 0\n");
+    const ProgramRun exported = RunWithoutDisplay("--export-csv -");
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(exported.out, csv);
+    EXPECT_EQ(DirectoryNames("work"), (std::vector<std::string>{"data.steps", "in.csv"}));
+}
