@@ -14,13 +14,13 @@
 #include <wx/clipbrd.h>
 #include <wx/datectrl.h>
 #include <wx/evtloop.h>
-#include <wx/listbox.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
+#include "EntryListView.h"
 #include "StepRecord.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -59,7 +59,7 @@ bool WaitUntil(const std::function<bool()>& done) {
     return true;
 }
 
-std::vector<std::string> Texts(const wxListBox& list) {
+std::vector<std::string> Texts(const EntryListView& list) {
     std::vector<std::string> texts;
     for (unsigned i = 0; i < list.GetCount(); ++i)
         texts.push_back(list.GetString(i).utf8_string());
@@ -130,7 +130,7 @@ TEST_F(StepLogDialogTest, ShowsDefaultsAndTheDiaryInDateOrder) {
     EXPECT_NE(dialog.FindWindow(1045), nullptr);
     EXPECT_EQ(dialog.StartDirectory(), dir.Path());
     EXPECT_EQ(
-        Texts(Find<wxListBox>(1006)),
+        Texts(Find<EntryListView>(1006)),
         (std::vector<std::string>{"Date: 1999.12.31, steps: 5", "Date: 2006.04.03, steps: 1000",
                                   "Date: 2006.04.03, steps: 900", "Date: 2006.04.03, steps: 950"}));
 }
@@ -141,7 +141,7 @@ TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     const StepRecord second = DiaryEntry(900, 2006, 6, 1, 2, 4);
     WriteDiary({first, second});
     ShowDialog();
-    auto& list = Find<wxListBox>(1006);
+    auto& list = Find<EntryListView>(1006);
     ASSERT_EQ(list.GetCount(), 2u);
 
     ReplaceText(Find<wxDatePickerCtrl>(1001), "05/05/2006");
@@ -275,7 +275,7 @@ TEST_F(StepLogDialogTest, HostilePastesNeitherCrashNorStoreNonsense) {
     std::vector<std::string> opened;
     dialog.SetDocumentOpener([&](const std::string& path) { opened.push_back(path); });
     auto& steps = Find<wxTextCtrl>(1003);
-    auto& list = Find<wxListBox>(1006);
+    auto& list = Find<EntryListView>(1006);
 
     // What each pasted steps text stores; no value: nothing is added.
     const std::vector<std::pair<std::string, std::optional<std::uint32_t>>> cases = {
@@ -322,7 +322,7 @@ TEST_F(StepLogDialogTest, FollowsAnotherWritersChangesWithoutMovingTheSelection)
     WriteDiary({DiaryEntry(1000, 2024, 5, 1, 1), DiaryEntry(2000, 2024, 5, 2, 2),
                 DiaryEntry(3000, 2024, 5, 3, 3)});
     ShowDialog();
-    auto& list = Find<wxListBox>(1006);
+    auto& list = Find<EntryListView>(1006);
     list.SetSelection(1);
 
     // Another writer adds an earlier entry and removes a later one.
@@ -356,5 +356,5 @@ TEST_F(StepLogDialogTest, TheReportShowsTheDiaryAsItIsNotAsTheListLastShowedIt) 
     ASSERT_EQ(opened.size(), 1u);
     std::vector<unsigned char> page = ReadFileBytes("out.html");
     EXPECT_NE(std::string(page.begin(), page.end()).find("2024 May 02"), std::string::npos);
-    EXPECT_EQ(Find<wxListBox>(1006).GetCount(), 2u);
+    EXPECT_EQ(Find<EntryListView>(1006).GetCount(), 2u);
 }
