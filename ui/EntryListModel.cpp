@@ -73,18 +73,12 @@ void GetValue(GtkTreeModel* model, GtkTreeIter* iter, gint, GValue* value) {
         g_value_set_string(value, (*store->items)[static_cast<std::size_t>(row)].text.c_str());
 }
 
-gboolean IterNext(GtkTreeModel* model, GtkTreeIter* iter) {
+// The next row for a step of 1, the previous one for -1.
+template <gint kStep> gboolean IterStep(GtkTreeModel* model, GtkTreeIter* iter) {
     gint row = 0;
     if (!RowOf(Store(model), iter, &row))
         return SetIter(Store(model), iter, -1);
-    return SetIter(Store(model), iter, row + 1);
-}
-
-gboolean IterPrevious(GtkTreeModel* model, GtkTreeIter* iter) {
-    gint row = 0;
-    if (!RowOf(Store(model), iter, &row))
-        return SetIter(Store(model), iter, -1);
-    return SetIter(Store(model), iter, row - 1);
+    return SetIter(Store(model), iter, row + kStep);
 }
 
 gboolean IterNthChild(GtkTreeModel* model, GtkTreeIter* iter, GtkTreeIter* parent, gint n) {
@@ -115,8 +109,8 @@ void InitTreeModel(gpointer interface, gpointer) {
     tree->get_iter = GetIter;
     tree->get_path = GetPath;
     tree->get_value = GetValue;
-    tree->iter_next = IterNext;
-    tree->iter_previous = IterPrevious;
+    tree->iter_next = IterStep<1>;
+    tree->iter_previous = IterStep<-1>;
     tree->iter_children = IterChildren;
     tree->iter_has_child = IterHasChild;
     tree->iter_n_children = IterChildCount;
