@@ -55,6 +55,6 @@ std::vector<EntryListChange> DiffEntryItems(const std::vector<EntryItem>& shown,
 std::optional<std::size_t> RowAfterChanges(const std::vector<EntryListChange>& changes,
                                            std::size_t row);
 
-// Whether filling the list afresh with the wanted rows touches fewer rows
-// than making the changes one by one.
+// Whether filling the list afresh with the wanted rows costs less than
+// making the changes one by one.
 bool RefillIsCheaper(const std::vector<EntryListChange>& changes, std::size_t wantedRows);

@@ -5,12 +5,15 @@
 #include <wx/dialog.h>
 #include <wx/xrc/xmlres.h>
 
+#include "EntryListXrcHandler.h"
+
 void InitStepLogDialogResource();
 
 class BareDialogApp : public wxApp {
 public:
     bool OnInit() override {
         wxXmlResource::Get()->InitAllHandlers();
+        wxXmlResource::Get()->AddHandler(new EntryListXrcHandler);
         InitStepLogDialogResource();
         return true;
     }

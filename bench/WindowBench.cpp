@@ -14,13 +14,13 @@
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
-#include <wx/listbox.h>
 #include <wx/utils.h>
 
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
 #include "DiaryFixture.h"
 #include "EntryDate.h"
+#include "EntryListView.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     const double shown = Milliseconds(start);
     dialog->SetDocumentOpener([](const std::string&) {});
 
-    auto* list = dynamic_cast<wxListBox*>(dialog->FindWindow(1006));
+    auto* list = dynamic_cast<EntryListView*>(dialog->FindWindow(1006));
     const double add = TimeCommand(*dialog, 1005, 5);
     const double remove = TimeCommand(*dialog, 1007, 5, [list] { list->SetSelection(100); });
     const double report = TimeCommand(*dialog, 1008, 3);

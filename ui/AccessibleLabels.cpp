@@ -5,7 +5,6 @@
 
 #include <wx/combo.h>
 #include <wx/datectrl.h>
-#include <wx/listbox.h>
 #include <wx/textctrl.h>
 
 #include <vector>
@@ -19,8 +18,8 @@ namespace {
 // around an entry. Checked against wxWidgets 3.2.2.
 std::vector<GtkWidget*> AccessibleParts(wxWindow& control) {
     std::vector<GtkWidget*> parts{control.GetHandle()};
-    if (auto* list = dynamic_cast<wxListBox*>(&control)) {
-        parts.push_back(GTK_WIDGET(list->m_treeview));
+    if (GtkWidget* handle = control.GetHandle(); GTK_IS_SCROLLED_WINDOW(handle)) {
+        parts.push_back(gtk_bin_get_child(GTK_BIN(handle)));
     } else if (dynamic_cast<wxDatePickerCtrl*>(&control)) {
         for (wxWindow* child : control.GetChildren()) {
             if (auto* combo = dynamic_cast<wxComboCtrl*>(child)) {

@@ -20,7 +20,7 @@
 #include "DiaryCommands.h"
 #include "DiaryWatch.h"
 #include "EditText.h"
-#include "FixedHeightRows.h"
+#include "EntryListXrcHandler.h"
 #include "HelpPage.h"
 #include "ImportCommand.h"
 #include "ImportDropTarget.h"
@@ -46,6 +46,7 @@ const wxSize kStepsSpinSize(11, 14);
 void LoadResourcesOnce() {
     static const bool loaded = [] {
         wxXmlResource::Get()->InitAllHandlers();
+        wxXmlResource::Get()->AddHandler(new EntryListXrcHandler);
         InitStepLogDialogResource();
         return true;
     }();
@@ -109,7 +110,7 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     datePicker_ = BindControl<wxDatePickerCtrl>(this, "date_picker", kDatePickerId);
     stepsEdit_ = BindControl<wxTextCtrl>(this, "steps_edit", kStepsEditId);
     BindControl<wxButton>(this, "add_button", kAddButtonId);
-    entryList_ = BindControl<wxListBox>(this, "entry_list", kEntryListId);
+    entryList_ = BindControl<EntryListView>(this, "entry_list", kEntryListId);
     BindControl<wxButton>(this, "delete_button", kDeleteButtonId);
     BindControl<wxButton>(this, "report_button", kReportButtonId);
     stepLengthEdit_ = BindControl<wxTextCtrl>(this, "step_length_edit", kStepLengthEditId);
@@ -135,7 +136,7 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     stepLengthEdit_->ChangeValue("100");
     chartValuesCheck_->SetValue(false);
 
-    UseFixedHeightRows(*entryList_);
+    entryList_->ShowItems(&diary_.Items());
     entryList_->Bind(wxEVT_CONTEXT_MENU, &CStepLogDlg::OnListContextMenu, this);
     const auto importDropped = [this](const std::vector<std::filesystem::path>& paths) {
         ImportFiles(paths);
@@ -187,7 +188,7 @@ CommandOutcome CStepLogDlg::RefreshList() {
     std::optional<std::vector<EntryListChange>> changes = diary_.Reload(&why);
     if (!changes)
         return why;
-    ShowListChanges(*changes);
+    entryList_->ShowChanges(*changes);
     // GTK hands the selection of a removed row to a neighbour, which the user
     // never chose.
     std::optional<std::size_t> row;
@@ -199,34 +200,10 @@ CommandOutcome CStepLogDlg::RefreshList() {
     return {};
 }
 
-void CStepLogDlg::ShowListChanges(const std::vector<EntryListChange>& changes) {
-    const std::vector<EntryItem>& items = diary_.Items();
-    auto texts = [&items](std::size_t first, std::size_t count) {
-        wxArrayString shown;
-        shown.reserve(count);
-        for (std::size_t i = first; i < first + count; ++i)
-            shown.push_back(wxString::FromUTF8(items[i].text));
-        return shown;
-    };
-    // Only the rows that differ are replaced: refilling a list of decades of
-    // entries after each change would take the toolkit longer than
-    // everything else together.
-    if (RefillIsCheaper(changes, items.size())) {
-        entryList_->Clear();
-        if (!items.empty())
-            entryList_->Insert(texts(0, items.size()), 0);
-        return;
-    }
-    for (const EntryListChange& change : changes) {
-        const auto row = static_cast<unsigned>(change.wantedFirst);
-        for (std::size_t i = 0; i < change.removed; ++i)
-            entryList_->Delete(row);
-        if (change.inserted > 0)
-            entryList_->Insert(texts(change.wantedFirst, change.inserted), row);
-    }
+CStepLogDlg::~CStepLogDlg() {
+    // The list reads its rows from diary_, which goes before the list does.
+    entryList_->ShowItems(nullptr);
 }
-
-CStepLogDlg::~CStepLogDlg() = default;
 
 void CStepLogDlg::OnAdd(wxCommandEvent&) {
     notice_->Clear();

@@ -8,12 +8,12 @@
 #include <wx/checkbox.h>
 #include <wx/datectrl.h>
 #include <wx/dialog.h>
-#include <wx/listbox.h>
 #include <wx/textctrl.h>
 
 #include "CommandOutcome.h"
 #include "DiaryFiles.h"
 #include "DocumentOpener.h"
+#include "EntryListView.h"
 #include "FileChoosers.h"
 #include "ShownDiary.h"
 #include "StepRecord.h"
@@ -67,7 +67,6 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
 
-    void ShowListChanges(const std::vector<EntryListChange>& changes);
     void ShowHelp();
     void ImportFile(const std::filesystem::path& path);
     void OpenWithDesktop(const std::string& path);
@@ -77,7 +76,7 @@ private:
     wxDatePickerCtrl* datePicker_ = nullptr;
     wxTextCtrl* stepsEdit_ = nullptr;
     StepsSpinButton* stepsSpin_ = nullptr;
-    wxListBox* entryList_ = nullptr;
+    EntryListView* entryList_ = nullptr;
     wxTextCtrl* stepLengthEdit_ = nullptr;
     wxCheckBox* chartValuesCheck_ = nullptr;
     NoticeLine* notice_ = nullptr;

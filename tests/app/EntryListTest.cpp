@@ -160,10 +160,11 @@ TEST(EntryListTest, ARowKeepsItsPlaceThroughTheChangesUnlessRemoved) {
         EXPECT_EQ(RowAfterChanges(changes, row), after[row]) << row;
 }
 
-TEST(EntryListTest, RefillingPaysOnlyWhenMoreRowsChangeThanThereAre) {
+TEST(EntryListTest, RefillingPaysOnceAQuarterOfTheRowsChange) {
     EXPECT_FALSE(RefillIsCheaper({{0, 0, 0, 1}}, 100));
-    EXPECT_FALSE(RefillIsCheaper({{0, 50, 0, 50}}, 100));
-    EXPECT_TRUE(RefillIsCheaper({{0, 60, 0, 60}}, 100));
+    EXPECT_FALSE(RefillIsCheaper({{0, 10, 0, 15}}, 100));
+    EXPECT_TRUE(RefillIsCheaper({{0, 13, 0, 13}}, 100));
+    EXPECT_TRUE(RefillIsCheaper({{0, 0, 0, 100}}, 100));
     EXPECT_TRUE(RefillIsCheaper({{0, 3, 0, 0}}, 0));
 }
 

@@ -13,18 +13,18 @@
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
 #include <wx/datectrl.h>
-#include <wx/evtloop.h>
 #include <wx/dnd.h>
-#include <wx/listbox.h>
+#include <wx/evtloop.h>
 #include <wx/stattext.h>
-#include <wx/timer.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
 #include "ControlIds.h"
+#include "EntryListView.h"
 #include "ImportPreviewDialog.h"
 #include "StepRecord.h"
 #include "TempDir.h"
@@ -64,7 +64,7 @@ bool WaitUntil(const std::function<bool()>& done) {
     return true;
 }
 
-std::vector<std::string> Texts(const wxListBox& list) {
+std::vector<std::string> Texts(const EntryListView& list) {
     std::vector<std::string> texts;
     for (unsigned i = 0; i < list.GetCount(); ++i)
         texts.push_back(list.GetString(i).utf8_string());
@@ -135,7 +135,7 @@ TEST_F(StepLogDialogTest, ShowsDefaultsAndTheDiaryInDateOrder) {
     EXPECT_NE(dialog.FindWindow(1045), nullptr);
     EXPECT_EQ(dialog.StartDirectory(), dir.Path());
     EXPECT_EQ(
-        Texts(Find<wxListBox>(1006)),
+        Texts(Find<EntryListView>(1006)),
         (std::vector<std::string>{"Date: 1999.12.31, steps: 5", "Date: 2006.04.03, steps: 1000",
                                   "Date: 2006.04.03, steps: 900", "Date: 2006.04.03, steps: 950"}));
 }
@@ -146,7 +146,7 @@ TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     const StepRecord second = DiaryEntry(900, 2006, 6, 1, 2, 4);
     WriteDiary({first, second});
     ShowDialog();
-    auto& list = Find<wxListBox>(1006);
+    auto& list = Find<EntryListView>(1006);
     ASSERT_EQ(list.GetCount(), 2u);
 
     ReplaceText(Find<wxDatePickerCtrl>(1001), "05/05/2006");
@@ -280,7 +280,7 @@ TEST_F(StepLogDialogTest, HostilePastesNeitherCrashNorStoreNonsense) {
     std::vector<std::string> opened;
     dialog.SetDocumentOpener([&](const std::string& path) { opened.push_back(path); });
     auto& steps = Find<wxTextCtrl>(1003);
-    auto& list = Find<wxListBox>(1006);
+    auto& list = Find<EntryListView>(1006);
 
     // What each pasted steps text stores; no value: nothing is added.
     const std::vector<std::pair<std::string, std::optional<std::uint32_t>>> cases = {
@@ -327,7 +327,7 @@ TEST_F(StepLogDialogTest, FollowsAnotherWritersChangesWithoutMovingTheSelection)
     WriteDiary({DiaryEntry(1000, 2024, 5, 1, 1), DiaryEntry(2000, 2024, 5, 2, 2),
                 DiaryEntry(3000, 2024, 5, 3, 3)});
     ShowDialog();
-    auto& list = Find<wxListBox>(1006);
+    auto& list = Find<EntryListView>(1006);
     list.SetSelection(1);
 
     // Another writer adds an earlier entry and removes a later one.
@@ -361,7 +361,7 @@ TEST_F(StepLogDialogTest, TheReportShowsTheDiaryAsItIsNotAsTheListLastShowedIt) 
     ASSERT_EQ(opened.size(), 1u);
     std::vector<unsigned char> page = ReadFileBytes("out.html");
     EXPECT_NE(std::string(page.begin(), page.end()).find("2024 May 02"), std::string::npos);
-    EXPECT_EQ(Find<wxListBox>(1006).GetCount(), 2u);
+    EXPECT_EQ(Find<EntryListView>(1006).GetCount(), 2u);
 }
 
 namespace {
@@ -400,7 +400,8 @@ private:
 };
 
 bool Mentions(const std::vector<std::string>& texts, const std::string& part) {
-    return std::ranges::any_of(texts, [&](const std::string& t) { return t.find(part) != std::string::npos; });
+    return std::ranges::any_of(
+        texts, [&](const std::string& t) { return t.find(part) != std::string::npos; });
 }
 
 } // namespace
@@ -418,10 +419,10 @@ TEST_F(StepLogDialogTest, CtrlIImportsAChosenFileAfterItsPreview) {
     input_.Char('i', wxMOD_CONTROL);
     const std::vector<std::string> imported = {"Date: 2006.05.05, steps: 99",
                                                "Date: 2006.05.06, steps: 5"};
-    EXPECT_TRUE(WaitUntil([&] { return Texts(Find<wxListBox>(kEntryListId)) == imported; }));
-    for (const char* count : {"New entries: 1", "Dates already in the diary: 0",
-                              "Conflicting dates: 1", "Rows that cannot be read: 1",
-                              "line 4: the step count"})
+    EXPECT_TRUE(WaitUntil([&] { return Texts(Find<EntryListView>(kEntryListId)) == imported; }));
+    for (const char* count :
+         {"New entries: 1", "Dates already in the diary: 0", "Conflicting dates: 1",
+          "Rows that cannot be read: 1", "line 4: the step count"})
         EXPECT_TRUE(Mentions(answer.Texts(), count)) << count;
 }
 
@@ -438,7 +439,7 @@ TEST_F(StepLogDialogTest, DroppedFilesAreImportedAndCtrlEExports) {
     wxArrayString dropped;
     dropped.Add((dir.Path() / "offered.csv").string());
     EXPECT_TRUE(target->OnDropFiles(10, 10, dropped));
-    EXPECT_TRUE(WaitUntil([&] { return Find<wxListBox>(kEntryListId).GetCount() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return Find<EntryListView>(kEntryListId).GetCount() == 1; }));
 
     dialog.SetFileChooser([](FileChoice choice) {
         return choice == FileChoice::kExport ? std::optional(std::filesystem::path("out.csv"))
