@@ -1,7 +1,5 @@
 #include "ImportPreviewDialog.h"
 
-#include <cstdio>
-
 #include <wx/button.h>
 #include <wx/dataview.h>
 #include <wx/sizer.h>
@@ -9,18 +7,12 @@
 
 #include "AccessibleLabels.h"
 #include "ControlIds.h"
+#include "ExportValues.h"
 
 namespace {
 
 // Enough lines to show what is wrong with a file; the command line lists all.
 constexpr std::size_t kRejectedShown = 5;
-
-wxString DateText(std::chrono::year_month_day date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
-}
 
 wxString Counts(const std::string& fileName, const ImportPreview& preview) {
     const ImportMerge& merge = preview.merge;
@@ -61,7 +53,7 @@ ImportPreviewDialog::ImportPreviewDialog(wxWindow* parent, const std::string& fi
         table->AppendTextColumn("File", wxDATAVIEW_CELL_INERT, FromDIP(110), wxALIGN_RIGHT);
         for (const DateConflict& conflict : preview.merge.conflicts) {
             wxVector<wxVariant> row;
-            row.push_back(DateText(conflict.date));
+            row.push_back(IsoDateText(conflict.date));
             row.push_back(
                 wxString::Format("%llu", static_cast<unsigned long long>(conflict.diaryTotal)));
             row.push_back(

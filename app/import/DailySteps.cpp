@@ -1,9 +1,9 @@
 #include "DailySteps.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
+#include "ExportValues.h"
 #include "ImportError.h"
 #include "StepRecord.h"
 
@@ -16,12 +16,6 @@ constexpr std::size_t kMaxRejected = 1000;
 constexpr std::size_t kMaxSources = 1000;
 constexpr std::size_t kMaxCells = 2'000'000;
 
-std::string DateText(std::chrono::year_month_day date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
-}
 } // namespace
 
 std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
@@ -54,7 +48,7 @@ ImportedSteps DailySteps::Finish(std::string format) && {
     for (auto [date, total] : totals_) {
         std::chrono::year_month_day ymd(date);
         if (total >= kEndMarker)
-            Reject(0, DateText(ymd) + ": " + std::to_string(total) +
+            Reject(0, IsoDateText(ymd) + ": " + std::to_string(total) +
                           " steps, more than a diary entry holds");
         else
             steps.rows.push_back({ymd, static_cast<std::uint32_t>(total)});

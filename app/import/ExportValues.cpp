@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -32,6 +33,13 @@ std::optional<std::chrono::year_month_day> LeadingIsoDate(std::string_view text)
     if (!date.ok())
         return std::nullopt;
     return date;
+}
+
+std::string IsoDateText(std::chrono::year_month_day date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
 }
 
 std::optional<std::uint64_t> ParseStepCount(std::string_view text) {
