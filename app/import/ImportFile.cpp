@@ -22,17 +22,17 @@ std::string ShownName(const fs::path& path) {
     return (path.has_filename() ? path.filename() : path.parent_path().filename()).string();
 }
 
-ImportError NotImportable(const fs::path& path) {
-    return ImportError(ShownName(path) +
-                       " is not a file Trekline can import: it reads CSV files with a date and "
-                       "a steps column, and " +
+// A refusal that tells what Trekline would have taken instead.
+ImportError NotImportable(const fs::path& path, std::string_view why) {
+    return ImportError(ShownName(path) + " " + std::string(why) +
+                       ": Trekline imports CSV files with a date and a steps column, and " +
                        kExportFormatNames + ".");
 }
 
 ImportedSteps ReadCsvFile(const fs::path& path, const ImportProgress& progress) {
     std::error_code error;
     if (fs::is_directory(path, error))
-        throw NotImportable(path);
+        throw NotImportable(path, "is a folder without any export Trekline reads");
     InputFile file = [&] {
         try {
             return InputFile(path);
@@ -46,9 +46,9 @@ ImportedSteps ReadCsvFile(const fs::path& path, const ImportProgress& progress) 
     if (head.empty())
         throw ImportError(ShownName(path) + " is empty.");
     if (head.find('\0') != std::string::npos)
-        throw ImportError(ShownName(path) + " is not a text file.");
+        throw NotImportable(path, "is not a text file");
     if (!IsStepsCsv(head))
-        throw NotImportable(path);
+        throw NotImportable(path, "is not a file of steps Trekline can read");
     ProgressMeter meter(progress, file.Size());
     file.MeterInto(meter, 0);
     try {

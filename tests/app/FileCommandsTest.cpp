@@ -98,7 +98,7 @@ TEST(FileCommandsTest, FailuresEndWithStatusOneAndChangeNothing) {
         const char* err;
     } cases[] = {
         {{"--import", "missing.csv"}, "trekline: missing.csv cannot be opened"},
-        {{"--import", "data.steps"}, "trekline: data.steps is not a text file."},
+        {{"--import", "data.steps"}, "trekline: data.steps is not a text file: Trekline imports"},
         {{"--export-csv", "data.steps"}, "trekline: data.steps is one of the diary's own files"},
         {{"--export-csv", "no/such/dir/x.csv"},
          "trekline: The directory no/such/dir does not exist"},

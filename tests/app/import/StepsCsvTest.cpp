@@ -100,11 +100,11 @@ TEST(StepsCsvTest, RefusesFilesWithoutAnyReadableRow) {
         const char* refusal;
     } cases[] = {
         {"", "offered.csv is empty."},
-        {std::string("date,steps\n2006-05-05,1\0\n", 25), "offered.csv is not a text file."},
+        {std::string("date,steps\n2006-05-05,1\0\n", 25), "offered.csv is not a text file: Trekline imports"},
         {"date,steps\n\xff\xfe,1\n", "offered.csv holds no step counts that can be imported "
                                      "(line 2: the date is not YYYY-MM-DD)."},
         {"date,steps\n", "offered.csv holds no step counts that can be imported."},
-        {"name,weight\nAnna,70\n", "offered.csv is not a file Trekline can import"},
+        {"name,weight\nAnna,70\n", "offered.csv is not a file of steps Trekline can read"},
         {"date,steps\n2006-05-05," + longLine + "\n", "offered.csv line 2 is longer"},
     };
     for (const auto& [text, refusal] : cases) {
