@@ -22,8 +22,7 @@ bool ImportProgressWindow::Update(std::uint64_t done, std::uint64_t total) {
             return true;
         window_ = std::make_unique<wxProgressDialog>(
             "Importing", "Reading " + wxString::FromUTF8(fileName_) + "…", kRange, parent_,
-            wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME |
-                wxPD_REMAINING_TIME);
+            wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME);
     }
     const int value =
         total == 0 ? 0 : static_cast<int>(std::min<std::uint64_t>(done, total) * kRange / total);
