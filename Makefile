@@ -54,7 +54,7 @@ sanitized: test-deps
 	  cmake -S . -B $(SAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
 	    -DTREKLINE_FUZZ=ON -DTREKLINE_WERROR=$(WERROR)
 	cmake --build $(SAN_BUILD_DIR) -j $(JOBS) --target store_tests report_tests fault_tests \
-	  import_tests step_file_fuzzer export_fuzzer
+	  import_tests step_file_fuzzer export_fuzzer import_fuzzer
 
 sanitized-test: sanitized
 	cd $(SAN_BUILD_DIR)/tests && $(SAN_ENV) ./store_tests && $(SAN_ENV) ./report_tests && \
@@ -63,12 +63,15 @@ sanitized-test: sanitized
 # FUZZ_SECONDS=600 make fuzz; new inputs gather in the build directory, the
 # committed seeds stay as they are.
 # The fuzzer works in a directory of its own, so every path it is given is absolute.
-# Each fuzz target gets FUZZ_SECONDS: the data file, then the export readers.
+# Each fuzz target gets FUZZ_SECONDS: the data file, the export readers, then
+# a file offered for import merged into a diary.
+FUZZ_RUN = $(SAN_ENV) $(SAN_BUILD_DIR)/tests/fuzz/$(1) -max_total_time=$(FUZZ_SECONDS) \
+	  -timeout=20 -print_final_stats=1 -artifact_prefix=$(abspath $(SAN_BUILD_DIR))/$(2) \
+	  $(abspath $(SAN_BUILD_DIR)/$(2)fuzz-corpus) $(addprefix $(CURDIR)/tests/fuzz/,$(3))
+
 fuzz: sanitized
-	mkdir -p $(SAN_BUILD_DIR)/fuzz-corpus $(SAN_BUILD_DIR)/export-fuzz-corpus
-	$(SAN_ENV) $(SAN_BUILD_DIR)/tests/fuzz/step_file_fuzzer -max_total_time=$(FUZZ_SECONDS) \
-	  -timeout=20 -print_final_stats=1 -artifact_prefix=$(abspath $(SAN_BUILD_DIR))/ \
-	  $(abspath $(SAN_BUILD_DIR)/fuzz-corpus) $(CURDIR)/tests/fuzz/corpus
-	$(SAN_ENV) $(SAN_BUILD_DIR)/tests/fuzz/export_fuzzer -max_total_time=$(FUZZ_SECONDS) \
-	  -timeout=20 -print_final_stats=1 -artifact_prefix=$(abspath $(SAN_BUILD_DIR))/export- \
-	  $(abspath $(SAN_BUILD_DIR)/export-fuzz-corpus) $(CURDIR)/tests/fuzz/export-corpus
+	mkdir -p $(SAN_BUILD_DIR)/fuzz-corpus $(SAN_BUILD_DIR)/export-fuzz-corpus \
+	  $(SAN_BUILD_DIR)/import-fuzz-corpus
+	$(call FUZZ_RUN,step_file_fuzzer,,corpus)
+	$(call FUZZ_RUN,export_fuzzer,export-,export-corpus)
+	$(call FUZZ_RUN,import_fuzzer,import-,import-corpus export-corpus)

@@ -24,26 +24,26 @@ int Report(const CommandOutcome& outcome, std::ostream& err) {
 
 int Import(const DiaryFiles& files, const CommandLine& commandLine, std::ostream& out,
            std::ostream& err) {
+    // No preview to show here: the import works the merge out under the lock.
     CommandOutcome why;
-    std::optional<ImportPreview> read = PreviewImport(files, commandLine.file, {}, why);
+    std::optional<ImportedSteps> read = ReadOfferedFile(commandLine.file, {}, why);
     if (!read)
         return Report(why, err);
     const ConflictChoice choice =
         commandLine.replace ? ConflictChoice::kUseFile : ConflictChoice::kKeepDiary;
     ImportMerge done;
-    if (const CommandOutcome imported = ImportRows(files, read->steps.rows, choice, &done);
-        !imported)
+    if (const CommandOutcome imported = ImportRows(files, read->rows, choice, &done); !imported)
         return Report(imported, err);
-    for (const RejectedRow& row : read->steps.rejected) {
+    for (const RejectedRow& row : read->rejected) {
         err << "trekline: " << commandLine.file;
         if (row.line > 0)
             err << ": line " << row.line;
         err << ": " << row.reason << '\n';
     }
-    if (read->steps.unlistedRejected > 0)
-        err << "trekline: " << commandLine.file << ": " << read->steps.unlistedRejected
+    if (read->unlistedRejected > 0)
+        err << "trekline: " << commandLine.file << ": " << read->unlistedRejected
             << " more rows could not be read\n";
-    out << DescribeImport(done, choice, read->steps.RejectedCount()) << '\n';
+    out << DescribeImport(done, choice, read->RejectedCount()) << '\n';
     out.flush();
     return out ? kDone : kNotDone;
 }

@@ -11,11 +11,27 @@ namespace {
 constexpr std::string_view kNothingImported = "nothing was imported";
 } // namespace
 
+std::optional<ImportedSteps> ReadOfferedFile(const fs::path& offered,
+                                             const ImportProgress& progress, CommandOutcome& why) {
+    try {
+        return ReadImportFile(offered, progress);
+    } catch (const ImportCancelled&) {
+        why = {"The import was cancelled: the diary is unchanged.", "import cancelled"};
+    } catch (const ImportError& refused) {
+        why = {std::string(refused.what()),
+               "importing " + offered.string() + ": " + refused.what()};
+    } catch (...) {
+        why = ExceptionFailure(kNothingImported);
+    }
+    return std::nullopt;
+}
+
 std::optional<ImportPreview> PreviewImport(const DiaryFiles& files, const fs::path& offered,
                                            const ImportProgress& progress, CommandOutcome& why) {
+    std::optional<ImportedSteps> steps = ReadOfferedFile(offered, progress, why);
+    if (!steps)
+        return std::nullopt;
     try {
-        ImportPreview preview;
-        preview.steps = ReadImportFile(offered, progress);
         std::optional<std::vector<StepRecord>> records = LoadEntryRecords(files, &why);
         if (!records)
             return std::nullopt;
@@ -25,13 +41,10 @@ std::optional<ImportPreview> PreviewImport(const DiaryFiles& files, const fs::pa
         placed.reserve(records->size());
         for (const StepRecord& record : *records)
             placed.push_back({0, record});
-        preview.merge = MergeImport(placed, preview.steps.rows, ConflictChoice::kKeepDiary);
+        ImportPreview preview;
+        preview.merge = MergeImport(placed, steps->rows, ConflictChoice::kKeepDiary);
+        preview.steps = std::move(*steps);
         return preview;
-    } catch (const ImportCancelled&) {
-        why = {"The import was cancelled: the diary is unchanged.", "import cancelled"};
-    } catch (const ImportError& refused) {
-        why = {std::string(refused.what()),
-               "importing " + offered.string() + ": " + refused.what()};
     } catch (...) {
         why = ExceptionFailure(kNothingImported);
     }

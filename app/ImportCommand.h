@@ -19,6 +19,11 @@ struct ImportPreview {
     ImportMerge merge;
 };
 
+// Reads the file offered for import. None when it cannot be imported or the
+// progress callback cancelled; then `why` says so.
+std::optional<ImportedSteps> ReadOfferedFile(const std::filesystem::path& offered,
+                                             const ImportProgress& progress, CommandOutcome& why);
+
 // Reads the file offered for import and merges it with the diary in memory.
 // None when the file cannot be imported, the diary cannot be read or the
 // progress callback cancelled; then `why` says so.

@@ -1,6 +1,5 @@
 // Times every command of the diary without a window, at growing diary sizes,
 // and prints a table: median time and peak memory of the process running it.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -8,28 +7,22 @@
 #include <functional>
 #include <numeric>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "CStepFile.h"
+#include "ChildMeasure.h"
 #include "DiaryCommands.h"
 #include "DiaryFixture.h"
 #include "EditText.h"
 #include "EntryDate.h"
+#include "FloorWork.h"
 #include "HtmlReport.h"
-#include "ReplacementFile.h"
 #include "StepReport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Measurement {
-    double medianMs = 0;
-    long peakKb = 0;
-};
 
 struct Command {
     const char* name;
@@ -39,21 +32,6 @@ struct Command {
     std::function<void()> floor;
 };
 
-std::vector<unsigned char> FileBytes(const fs::path& path) {
-    std::vector<unsigned char> bytes(fs::file_size(path));
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file || std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        std::exit(1);
-    std::fclose(file);
-    return bytes;
-}
-
-void WriteDurably(const fs::path& path, const std::vector<unsigned char>& bytes) {
-    ReplacementFile file(path.c_str());
-    if (!file.Write(bytes) || !file.Commit())
-        std::exit(1);
-}
-
 // The dialog has the list's identifiers at hand; the fixture's list order is
 // its file order.
 std::vector<std::uint32_t> ListedIdentifiers(std::uint32_t entries) {
@@ -62,38 +40,11 @@ std::vector<std::uint32_t> ListedIdentifiers(std::uint32_t entries) {
     return ids;
 }
 
-// Runs the command in a child process of its own, so that its peak memory is
-// its own, on a fresh copy of the diary each round.
+// On a fresh copy of the diary each round.
 Measurement Measure(const std::function<void()>& run, const fs::path& diary, const fs::path& steps,
                     int rounds) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        std::exit(1);
-    pid_t pid = fork();
-    if (pid == 0) {
-        std::vector<double> times;
-        for (int i = 0; i < rounds; ++i) {
-            fs::copy_file(diary, steps, fs::copy_options::overwrite_existing);
-            auto start = std::chrono::steady_clock::now();
-            run();
-            auto stop = std::chrono::steady_clock::now();
-            times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-        }
-        std::nth_element(times.begin(), times.begin() + rounds / 2, times.end());
-        rusage usage;
-        getrusage(RUSAGE_SELF, &usage);
-        Measurement m{times[static_cast<std::size_t>(rounds / 2)], usage.ru_maxrss};
-        ssize_t ignored = write(pipeFds[1], &m, sizeof m);
-        (void)ignored;
-        _exit(0);
-    }
-    Measurement m;
-    close(pipeFds[1]);
-    if (read(pipeFds[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m))
-        m = {-1, -1};
-    close(pipeFds[0]);
-    waitpid(pid, nullptr, 0);
-    return m;
+    return MeasureInChild(
+        [&] { fs::copy_file(diary, steps, fs::copy_options::overwrite_existing); }, run, rounds);
 }
 
 } // namespace

@@ -9,14 +9,18 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "CommandLine.h"
 #include "CrashStates.h"
 #include "DiaryCommands.h"
 #include "EditText.h"
+#include "FileCommands.h"
 #include "RecordedCalls.h"
 #include "ReportCommand.h"
 #include "StepReport.h"
@@ -78,6 +82,9 @@ struct Command {
     const char* name;
     DirectoryImage before;
     std::function<bool()> run;
+    // Entries listed once it has returned: a command that did nothing would
+    // pass every crash state.
+    std::size_t listedAfter;
 };
 
 const std::vector<unsigned char> kOldPage = {'o', 'l', 'd'};
@@ -95,6 +102,19 @@ std::vector<StepRecord> FiveEntries() {
     return records;
 }
 
+// The diary with a CSV file offered for import beside it.
+DirectoryImage DiaryWithImport(std::string_view csv) {
+    DirectoryImage image = DiaryWithPages(DiaryBytes(FiveEntries()));
+    image["offered.csv"] = std::vector<unsigned char>(csv.begin(), csv.end());
+    return image;
+}
+
+// The command line's import, as `trekline --import offered.csv [--replace]` runs it.
+bool RunImport(std::vector<const char*> arguments) {
+    std::ostringstream out, err;
+    return RunFileCommand(ParseCommandLine(arguments), out, err) == 0;
+}
+
 std::vector<Command> Commands() {
     std::vector<unsigned char> torn = DiaryBytes(FiveEntries());
     const StepRecordBytes sixth = EncodeStepRecord(DiaryEntry(6000, 2024, 3, 6, 6));
@@ -102,19 +122,35 @@ std::vector<Command> Commands() {
     return {
         {"first Add into an empty directory",
          {},
-         [] { return AddEntry(HereFiles(), 4321, 2024y / March / 10d).Succeeded(); }},
+         [] { return AddEntry(HereFiles(), 4321, 2024y / March / 10d).Succeeded(); },
+         1},
         {"Add", DiaryWithPages(DiaryBytes(FiveEntries())),
-         [] { return AddEntry(HereFiles(), 4321, 2024y / March / 10d).Succeeded(); }},
+         [] { return AddEntry(HereFiles(), 4321, 2024y / March / 10d).Succeeded(); }, 6},
         {"Add after a torn record", DiaryWithPages(torn),
-         [] { return AddEntry(HereFiles(), 4321, 2024y / March / 10d).Succeeded(); }},
+         [] { return AddEntry(HereFiles(), 4321, 2024y / March / 10d).Succeeded(); }, 6},
         {"Delete", DiaryWithPages(DiaryBytes(FiveEntries())),
-         [] { return DeleteEntry(HereFiles(), 3).Succeeded(); }},
+         [] { return DeleteEntry(HereFiles(), 3).Succeeded(); }, 4},
         {"Save HTML Report", DiaryWithPages(DiaryBytes(FiveEntries())),
          [] {
              return SaveReport(HereFiles(), {4, 1, 2, 3, 5}, ParseStepLength("100"), true,
                                kTrueColourBitsPerPixel)
                  .Succeeded();
-         }},
+         },
+         5},
+        // The 2nd agrees with the diary, the 6th and 7th are new.
+        {"Import adding entries",
+         DiaryWithImport("date,steps\r\n2024-03-02,2000\r\n2024-03-06,6\r\n2024-03-07,7\r\n"),
+         [] {
+             return RunImport({"--import", "offered.csv"});
+         },
+         7},
+        // The 3rd conflicts and is replaced by the file's two rows; the 8th is new.
+        {"Import replacing a conflict",
+         DiaryWithImport("date,steps\n2024-03-03,1\n2024-03-03,2\n2024-03-08,8\n"),
+         [] {
+             return RunImport({"--import", "offered.csv", "--replace"});
+         },
+         7},
     };
 }
 
@@ -159,6 +195,7 @@ Outcome CheckCrashStates(const Command& command, CrashModel model) {
     EXPECT_EQ(ReplayAll(recording.Path(), command.before, calls), after)
         << command.name << ": the record does not tell what the command did";
     const std::vector<EntryItem> newItems = Listed();
+    EXPECT_EQ(newItems.size(), command.listedAfter) << command.name;
 
     Outcome outcome;
     StateDirectory states;
