@@ -61,7 +61,7 @@ CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow
         if (file.IsOk())
             edit = file.Rewrite([&](const std::vector<PlacedRecord>& newestFirst) {
                 merge = MergeImport(newestFirst, rows, choice);
-                return merge.edit;
+                return std::move(merge.edit);
             });
         if (!edit)
             return DiaryFailure(file, files, "importing into", kNothingImported);

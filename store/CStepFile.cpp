@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -242,17 +243,19 @@ bool CStepFile::CopyWith(const DiaryEdit& edit, const RecordSpan& span) {
             begin += bytes.size();
         }
     }
-    bytes.clear();
-    for (const StepRecord& record : edit.added) {
-        const StepRecordBytes encoded = EncodeStepRecord(record);
-        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-        if (bytes.size() >= kRecordsPerRead * kRecordSize) {
-            copy.Write(bytes);
-            bytes.clear();
+    // The added records are encoded a chunk at a time into the one buffer:
+    // an import may add a million.
+    for (std::size_t done = 0; done < edit.added.size();) {
+        const std::size_t count = std::min<std::size_t>(edit.added.size() - done, kRecordsPerRead);
+        bytes.resize(count * kRecordSize);
+        for (std::size_t i = 0; i < count; ++i) {
+            const StepRecordBytes encoded = EncodeStepRecord(edit.added[done + i]);
+            std::memcpy(&bytes[i * kRecordSize], encoded.data(), kRecordSize);
         }
+        if (!copy.Write(bytes))
+            break;
+        done += count;
     }
-    if (!bytes.empty())
-        copy.Write(bytes);
     if (const FileStatus committed = copy.Commit(); !committed) {
         Fail(committed);
         return false;

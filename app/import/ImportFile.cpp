@@ -52,7 +52,7 @@ ImportedSteps ReadCsvFile(const fs::path& path, const ImportProgress& progress) 
     ProgressMeter meter(progress, file.Size());
     file.MeterInto(meter, 0);
     try {
-        ImportedSteps steps = ReadStepsCsv(file);
+        ImportedSteps steps = ReadStepsCsv(file, file.Size());
         meter.Finish();
         return steps;
     } catch (const ImportError& refused) {

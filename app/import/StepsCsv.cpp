@@ -58,13 +58,35 @@ std::size_t FindColumn(const std::vector<std::string>& header,
     return std::string::npos;
 }
 
+// The value of the digits, or -1 when any is no digit.
+int DigitsValue(std::string_view digits) {
+    int value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// YYYY-MM-DD, YYYY/MM/DD or YYYY.MM.DD, a real calendar date. Read digit by
+// digit: a file of a million rows has a million of them.
 std::optional<std::chrono::year_month_day> ParseDate(std::string_view text) {
     text = TrimSpaces(text);
-    if (text.size() != 10 || (text[4] != '/' && text[4] != '.') || text[7] != text[4])
-        return text.size() == 10 ? LeadingIsoDate(text) : std::nullopt;
-    std::string iso(text);
-    iso[4] = iso[7] = '-';
-    return LeadingIsoDate(iso);
+    if (text.size() != 10 || (text[4] != '-' && text[4] != '/' && text[4] != '.') ||
+        text[7] != text[4])
+        return std::nullopt;
+    const int year = DigitsValue(text.substr(0, 4));
+    const int month = DigitsValue(text.substr(5, 2));
+    const int day = DigitsValue(text.substr(8, 2));
+    if (year < 0 || month < 0 || day < 0)
+        return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year(year),
+                                           std::chrono::month(static_cast<unsigned>(month)),
+                                           std::chrono::day(static_cast<unsigned>(day))};
+    if (!date.ok())
+        return std::nullopt;
+    return date;
 }
 
 // Digits, optionally grouped in threes by commas ("12,345"); what a diary
@@ -88,10 +110,6 @@ std::optional<std::uint32_t> ParseCount(std::string_view text) {
     if (error != std::errc() || end != text.data() + text.size() || value >= kEndMarker)
         return std::nullopt;
     return static_cast<std::uint32_t>(value);
-}
-
-bool HasOddQuotes(std::string_view text) {
-    return std::ranges::count(text, '"') % 2 != 0;
 }
 
 struct Layout {
@@ -134,18 +152,64 @@ std::string_view FirstLine(std::string_view head) {
     return head;
 }
 
+// What one pass over a line finds besides its plain fields.
+struct LineScan {
+    bool nul = false;
+    std::size_t quotes = 0;
+};
+
 class RowReader {
 public:
     explicit RowReader(const Layout& layout) : layout_(layout) {}
 
-    void Read(std::string_view record, std::size_t line, ImportedSteps& steps) {
-        if (TrimSpaces(record).empty())
+    // Splits the line at its delimiters in one pass, noting quotes and NUL
+    // bytes: a file of a million rows has a million of them to split.
+    LineScan Scan(std::string_view line) {
+        LineScan scan;
+        fields_.clear();
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            if (c == layout_.delimiter) {
+                fields_.push_back(line.substr(start, i - start));
+                start = i + 1;
+            } else if (c == '"') {
+                ++scan.quotes;
+            } else if (c == '\0') {
+                scan.nul = true;
+            }
+        }
+        fields_.push_back(line.substr(start));
+        return scan;
+    }
+
+    // Reads the fields the last Scan found in a line without quotes.
+    void ReadScanned(std::size_t line, ImportedSteps& steps) {
+        if (fields_.size() == 1 && TrimSpaces(fields_[0]).empty())
             return;
-        SplitCsvFields(record, layout_.delimiter, fields_);
+        ReadFields(line, steps);
+    }
+
+    // Reads a record with quoted fields, which may span lines.
+    void ReadQuoted(std::string_view record, std::size_t line, ImportedSteps& steps) {
+        SplitCsvFields(record, layout_.delimiter, unquoted_);
+        fields_.assign(unquoted_.begin(), unquoted_.end());
+        ReadFields(line, steps);
+    }
+
+    void Reject(ImportedSteps& steps, std::size_t line, std::string reason) {
+        if (steps.rejected.size() < kMaxListed)
+            steps.rejected.push_back({line, std::move(reason)});
+        else
+            ++steps.unlistedRejected;
+    }
+
+private:
+    void ReadFields(std::size_t line, ImportedSteps& steps) {
         const bool extraFilled =
             fields_.size() > layout_.fields &&
             std::any_of(fields_.begin() + static_cast<std::ptrdiff_t>(layout_.fields),
-                        fields_.end(), [](const std::string& f) { return !TrimSpaces(f).empty(); });
+                        fields_.end(), [](std::string_view f) { return !TrimSpaces(f).empty(); });
         if (fields_.size() < layout_.fields || extraFilled)
             return Reject(steps, line,
                           "has " + std::to_string(fields_.size()) + " fields, not " +
@@ -159,20 +223,13 @@ public:
         steps.rows.push_back({*date, *count});
     }
 
-    void Reject(ImportedSteps& steps, std::size_t line, std::string reason) {
-        if (steps.rejected.size() < kMaxListed)
-            steps.rejected.push_back({line, std::move(reason)});
-        else
-            ++steps.unlistedRejected;
-    }
-
-private:
     Layout layout_;
-    std::vector<std::string> fields_;
+    std::vector<std::string_view> fields_;
+    std::vector<std::string> unquoted_;
 };
 
-void RefuseBinary(std::string_view line, std::size_t number) {
-    if (line.find('\0') != std::string_view::npos)
+void RefuseBinary(const LineScan& scan, std::size_t number) {
+    if (scan.nul)
         throw ImportError("is not a text file (line " + std::to_string(number) +
                           " holds a NUL byte)");
 }
@@ -183,39 +240,47 @@ bool IsStepsCsv(std::string_view head) {
     return LayoutOf(FirstLine(head)).has_value();
 }
 
-ImportedSteps ReadStepsCsv(ByteSource& source) {
+ImportedSteps ReadStepsCsv(ByteSource& source, std::uint64_t size) {
     ImportedSteps steps;
     steps.format = "CSV";
+    // Room for the rows a file of that size may hold at the shortest
+    // ("2024-01-01,1\n"), so that a large file is read without the rows
+    // being copied again and again as they grow; untouched room costs nothing.
+    constexpr std::uint64_t kShortestRow = 13;
+    steps.rows.reserve(
+        static_cast<std::size_t>(std::min<std::uint64_t>(size / kShortestRow, 1u << 26)));
     CsvLines lines(source);
     std::string_view line;
     if (!lines.Next(line))
         return steps;
-    RefuseBinary(line, 1);
+    if (line.find('\0') != std::string_view::npos)
+        throw ImportError("is not a text file (line 1 holds a NUL byte)");
     const std::optional<Layout> layout = LayoutOf(line);
     if (!layout)
         throw ImportError("has no date and steps columns");
     RowReader reader(*layout);
-    if (!layout->hasHeader)
-        reader.Read(line, lines.Number(), steps);
     std::string record;
-    while (lines.Next(line)) {
+    // The first line is a row too when it is no header.
+    for (bool more = !layout->hasHeader || lines.Next(line); more; more = lines.Next(line)) {
         const std::size_t first = lines.Number();
-        RefuseBinary(line, first);
-        if (!HasOddQuotes(line)) {
-            reader.Read(line, first, steps);
+        const LineScan scan = reader.Scan(line);
+        RefuseBinary(scan, first);
+        if (scan.quotes == 0) {
+            reader.ReadScanned(first, steps);
             continue;
         }
-        // A quoted field runs on over the line break.
+        // A quoted field may run on over the line break.
         record.assign(line);
-        bool closed = false;
+        bool closed = scan.quotes % 2 == 0;
         while (!closed && record.size() <= kMaxRecord && lines.Next(line)) {
-            RefuseBinary(line, lines.Number());
+            const LineScan next = reader.Scan(line);
+            RefuseBinary(next, lines.Number());
             record += '\n';
             record += line;
-            closed = HasOddQuotes(line);
+            closed = next.quotes % 2 != 0;
         }
         if (closed)
-            reader.Read(record, first, steps);
+            reader.ReadQuoted(record, first, steps);
         else
             reader.Reject(steps, first, "a quoted field is not closed");
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string_view>
 
 #include "ByteSource.h"
@@ -15,6 +16,6 @@
 bool IsStepsCsv(std::string_view head);
 
 // One row per line that could be read, in the file's order; the others are
-// rejected with their line numbers. Throws ImportError for a file that is
-// not text.
-ImportedSteps ReadStepsCsv(ByteSource& source);
+// rejected with their line numbers. `size` is the file's, for making room.
+// Throws ImportError for a file that is not text.
+ImportedSteps ReadStepsCsv(ByteSource& source, std::uint64_t size);
