@@ -197,9 +197,11 @@ public:
         ReadFields(line, steps);
     }
 
-    void Reject(ImportedSteps& steps, std::size_t line, std::string reason) {
+    // The reason is worded only for the rows that are listed: a broken file
+    // may have millions of others.
+    template <typename Reason> void Reject(ImportedSteps& steps, std::size_t line, Reason reason) {
         if (steps.rejected.size() < kMaxListed)
-            steps.rejected.push_back({line, std::move(reason)});
+            steps.rejected.push_back({line, std::string(reason())});
         else
             ++steps.unlistedRejected;
     }
@@ -211,15 +213,18 @@ private:
             std::any_of(fields_.begin() + static_cast<std::ptrdiff_t>(layout_.fields),
                         fields_.end(), [](std::string_view f) { return !TrimSpaces(f).empty(); });
         if (fields_.size() < layout_.fields || extraFilled)
-            return Reject(steps, line,
-                          "has " + std::to_string(fields_.size()) + " fields, not " +
-                              std::to_string(layout_.fields));
+            return Reject(steps, line, [&] {
+                return "has " + std::to_string(fields_.size()) + " fields, not " +
+                       std::to_string(layout_.fields);
+            });
         const auto date = ParseDate(fields_[layout_.dateColumn]);
         if (!date)
-            return Reject(steps, line, "the date is not YYYY-MM-DD");
+            return Reject(steps, line, [] { return "the date is not YYYY-MM-DD"; });
         const auto count = ParseCount(fields_[layout_.stepsColumn]);
         if (!count)
-            return Reject(steps, line, "the step count is not a whole number from 0 to 4294967294");
+            return Reject(steps, line, [] {
+                return "the step count is not a whole number from 0 to 4294967294";
+            });
         steps.rows.push_back({*date, *count});
     }
 
@@ -282,7 +287,7 @@ ImportedSteps ReadStepsCsv(ByteSource& source, std::uint64_t size) {
         if (closed)
             reader.ReadQuoted(record, first, steps);
         else
-            reader.Reject(steps, first, "a quoted field is not closed");
+            reader.Reject(steps, first, [] { return "a quoted field is not closed"; });
     }
     return steps;
 }
