@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
