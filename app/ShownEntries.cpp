@@ -98,8 +98,9 @@ std::optional<std::vector<EntryListChange>> ApplyRecordChange(std::vector<ShownE
         if (place >= before.size())
             return std::nullopt;
         const StepRecord& record = before[place];
-        const auto [first, last] =
-            std::ranges::equal_range(entries, EntryTextKeyOf(record), {}, &ShownEntry::key);
+        const EntryTextKey key = EntryTextKeyOf(record);
+        const auto first = std::ranges::lower_bound(entries, key, {}, &ShownEntry::key);
+        const auto last = std::ranges::upper_bound(first, entries.end(), key, {}, &ShownEntry::key);
         const auto same = [&record](const ShownEntry& entry) { return entry.record == record; };
         auto match = std::find_if(first, last, same);
         // Copies of one record (a file written by hand may hold them) are
