@@ -6,9 +6,10 @@
 
 namespace {
 
-std::vector<ShownEntry> EntriesOf(const std::vector<StepRecord>& records) {
+std::vector<ShownEntry> EntriesOf(const std::vector<StepRecord>& records,
+                                  std::size_t roomToGrow = 0) {
     std::vector<ShownEntry> entries;
-    entries.reserve(records.size());
+    entries.reserve(records.size() + roomToGrow);
     for (const StepRecord& record : records)
         entries.push_back({EntryTextKeyOf(record), record});
     return entries;
@@ -58,7 +59,10 @@ std::vector<EntryListChange> ListChanges(const std::vector<std::size_t>& gone,
 } // namespace
 
 std::vector<ShownEntry> BuildShownEntries(const std::vector<StepRecord>& records) {
-    std::vector<ShownEntry> entries = EntriesOf(records);
+    // Room for the entries of days to come, so that an Add does not copy
+    // every row into a larger array; in a diary large enough for that to
+    // matter, room never written takes no memory.
+    std::vector<ShownEntry> entries = EntriesOf(records, records.size() / 8 + 64);
     // A diary written day by day scans in exactly the reverse order: then
     // turning it round is the whole sort.
     const auto notAfter = [](const ShownEntry& a, const ShownEntry& b) { return a.key <= b.key; };
@@ -135,7 +139,8 @@ std::optional<std::vector<EntryListChange>> ApplyRecordChange(std::vector<ShownE
     }
     std::vector<EntryListChange> changes = ListChanges(gone, placed);
     const std::size_t size = entries.size() - gone.size() + added.size();
-    entries.reserve(size);
+    if (size > entries.capacity())
+        entries.reserve(std::max(size, entries.capacity() + entries.capacity() / 2));
 
     // From here on nothing throws: the entries are plain bytes, moved by
     // runs between the changed rows.
