@@ -7,6 +7,7 @@
 #include "EntryList.h"
 #include "ListChanges.h"
 #include "ShownEntries.h"
+#include "ShownItems.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
@@ -18,13 +19,6 @@ std::vector<std::string> Listed(const std::vector<EntryItem>& items) {
     for (const EntryItem& item : items)
         listed.push_back(item.text + " #" + std::to_string(item.record.identifier));
     return listed;
-}
-
-std::vector<EntryItem> TextItems(const std::vector<ShownEntry>& entries) {
-    std::vector<EntryItem> items;
-    for (const ShownEntry& entry : entries)
-        items.push_back({EntryItemText(entry.record), entry.record});
-    return items;
 }
 
 // A diary's scans, newest first, as one writer after another changes it.

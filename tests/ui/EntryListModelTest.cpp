@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "EntryListModel.h"
+#include "ShownItems.h"
 
 namespace {
 
@@ -19,13 +20,6 @@ std::vector<ShownEntry> Items(const std::vector<std::uint32_t>& counts) {
     }
     std::vector<ShownEntry> items = BuildShownEntries(records);
     return items;
-}
-
-std::vector<EntryItem> TextItems(const std::vector<ShownEntry>& items) {
-    std::vector<EntryItem> texts;
-    for (const ShownEntry& item : items)
-        texts.push_back({EntryItemText(item.record), item.record});
-    return texts;
 }
 
 std::vector<std::string> Texts(const std::vector<ShownEntry>& items) {
