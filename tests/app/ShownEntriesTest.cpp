@@ -35,36 +35,22 @@ public:
     // how many records a change that only removes and appends touched, and
     // none for any other change.
     std::optional<std::size_t> Change() {
-        const std::size_t size = records_.size();
-        switch (random_() % 7) {
-        case 0: // Add
-            Append();
-            return 1;
-        case 1: { // an import
-            const std::size_t added = 1 + random_() % 20;
-            for (std::size_t i = 0; i < added; ++i)
-                Append();
-            return added;
-        }
-        case 2: // Delete
-            if (size == 0)
-                return 0;
-            Remove(random_() % size);
-            return 1;
-        case 3: { // an import that replaces what it conflicts with
-            std::size_t removed = 0;
-            for (std::size_t i = random_() % 5; i > 0 && !records_.empty(); --i, ++removed)
-                Remove(random_() % records_.size());
-            const std::size_t added = random_() % 5;
+        std::size_t size = records_.size();
+        switch (random_() % 4) {
+        case 0: { // Add, Delete, an import, or one that replaces what it conflicts with
+            const std::size_t removed = std::min<std::size_t>(random_() % 3, size);
+            const std::size_t added = random_() % 3 == 0 ? random_() % 20 : random_() % 2;
+            for (std::size_t i = 0; i < removed; ++i, --size)
+                records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(random_() % size));
             for (std::size_t i = 0; i < added; ++i)
                 Append();
             return removed + added;
         }
-        case 4: // written over in place by someone else
+        case 1: // written over in place by someone else
             if (size > 0)
                 records_[random_() % size] = Record(records_[random_() % size].identifier);
             return std::nullopt;
-        case 5: // records put back in the middle, or the file cut short
+        case 2: // records put back in the middle, or the file cut short
             if (random_() % 2 == 0)
                 records_.insert(records_.begin() +
                                     static_cast<std::ptrdiff_t>(random_() % (size + 1)),
@@ -88,9 +74,6 @@ private:
                           random_() % 8 == 0 ? 7 : id);
     }
     void Append() { records_.insert(records_.begin(), Record(nextId_++)); }
-    void Remove(std::size_t i) {
-        records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(i));
-    }
 
     std::mt19937 random_;
     std::vector<StepRecord> records_;
