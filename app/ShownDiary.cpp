@@ -22,9 +22,7 @@ std::optional<std::vector<EntryListChange>> ShownDiary::Reload(CommandOutcome* w
     read_ = true;
     identity_ = identity ? identity : IdentityOf(files_.steps);
     try {
-        std::vector<EntryItem> items = UpdateEntryItems(items_, records_, *records);
-        std::vector<EntryListChange> changes = DiffEntryItems(items_, items);
-        items_ = std::move(items);
+        std::vector<EntryListChange> changes = Follow(*records);
         records_ = std::move(*records);
         return changes;
     } catch (...) {
@@ -32,4 +30,19 @@ std::optional<std::vector<EntryListChange>> ShownDiary::Reload(CommandOutcome* w
             *why = ExceptionFailure("the list was not brought up to date");
         return std::nullopt;
     }
+}
+
+std::vector<EntryListChange> ShownDiary::Follow(const std::vector<StepRecord>& records) {
+    if (!items_.empty())
+        if (std::optional<std::vector<EntryListChange>> changes =
+                ApplyRecordChange(items_, records_, FindRecordChange(records_, records)))
+            return *changes;
+    // The first read sorts every row. The items always hold the records read
+    // last; should they ever not, the list is shown afresh rather than wrong.
+    std::vector<ShownEntry> items = BuildShownEntries(records);
+    std::vector<EntryListChange> changes;
+    if (!items_.empty() || !items.empty())
+        changes.push_back({0, items_.size(), 0, items.size()});
+    items_ = std::move(items);
+    return changes;
 }

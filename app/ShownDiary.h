@@ -5,8 +5,8 @@
 
 #include "CommandOutcome.h"
 #include "DiaryFiles.h"
-#include "EntryList.h"
 #include "FileIdentity.h"
+#include "ShownEntries.h"
 
 // The diary as a window shows it: the list's items and the state of the file
 // they were read from, so that a change by anyone else is noticed and the
@@ -16,20 +16,23 @@ public:
     explicit ShownDiary(DiaryFiles files) : files_(std::move(files)) {}
 
     const DiaryFiles& Files() const { return files_; }
-    const std::vector<EntryItem>& Items() const { return items_; }
+    const std::vector<ShownEntry>& Items() const { return items_; }
 
     // Whether the file is no longer the one the items were read from.
     bool FileChanged() const;
 
     // Reads the file afresh and gives the changes that turn the items shown
-    // so far into the new ones; none when the file cannot be read, and the
+    // so far into the new ones, which are the old ones changed in place by
+    // the records that changed; none when the file cannot be read, and the
     // items stay as they were, and `why`, if given, says why. Only the first
     // read creates a missing file.
     std::optional<std::vector<EntryListChange>> Reload(CommandOutcome* why = nullptr);
 
 private:
+    std::vector<EntryListChange> Follow(const std::vector<StepRecord>& records);
+
     DiaryFiles files_;
-    std::vector<EntryItem> items_;
+    std::vector<ShownEntry> items_;
     std::vector<StepRecord> records_; // behind the items, as the scan gave them
     std::optional<FileIdentity> identity_;
     bool read_ = false;

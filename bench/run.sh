@@ -10,6 +10,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sizes=(${BENCH_SIZES:-1000 10000 36500 100000})
+# Window and start rows also at a size no one's diary reaches, where what
+# grows with the diary shows plainly; BENCH_LARGE_SIZES= leaves them out.
+large=(${BENCH_LARGE_SIZES-1000000})
 build=${BENCH_BUILD:-build-bench}
 export GDK_GL=disable
 
@@ -38,13 +41,13 @@ label() {
 
 printf '%-34s %10s %12s %10s %10s %8s\n' command entries "median ms" "peak MB" "floor ms" ratio
 "$build/bench/command_bench" "${sizes[@]}" | tail -n +2
-for n in "${sizes[@]}"; do
+for n in "${sizes[@]}" "${large[@]}"; do
     for window in "${windows[@]}"; do
         label "$window"
         xvfb-run -a -s "-screen 0 1280x1024x24" "$window/bench/window_bench" "$n" 2>/dev/null
     done
 done
-for n in 0 "${sizes[@]}"; do
+for n in 0 "${sizes[@]}" "${large[@]}"; do
     for window in "${windows[@]}"; do
         label "$window"
         xvfb-run -a -s "-screen 0 1280x1024x24" bench/program-start.sh "$window/trekline" \

@@ -53,12 +53,20 @@ std::time_t EntryTime(const StepRecord& record) {
     return LibraryEntryTime(record);
 }
 
-std::string FormatEntryDate(const StepRecord& record, const char* format) {
-    std::tm local;
+std::optional<std::tm> EntryLocalTime(const StepRecord& record) {
+    std::tm local{};
     if (LocalDays::Time(record.year, record.month, record.day, record.hour, record.minute,
                         record.second, &local))
-        return Format(local, format);
-    return FormatEntryTime(LibraryEntryTime(record), format);
+        return local;
+    const std::time_t time = LibraryEntryTime(record);
+    if (!localtime_r(&time, &local))
+        return std::nullopt;
+    return local;
+}
+
+std::string FormatEntryDate(const StepRecord& record, const char* format) {
+    std::optional<std::tm> local = EntryLocalTime(record);
+    return local ? Format(*local, format) : std::string();
 }
 
 void SetEntryDate(StepRecord& record, std::chrono::year_month_day date) {

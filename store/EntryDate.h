@@ -16,6 +16,10 @@
 // out-of-range fields are normalised by mktime; an unrepresentable time gives -1.
 std::time_t EntryTime(const StepRecord& record);
 
+// The local date and time that EntryTime(record) reads as; none when it has
+// none (the library cannot convert it).
+std::optional<std::tm> EntryLocalTime(const StepRecord& record);
+
 // FormatEntryTime(EntryTime(record), format), character for character.
 std::string FormatEntryDate(const StepRecord& record, const char* format);
 

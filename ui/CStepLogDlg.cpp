@@ -249,7 +249,7 @@ void CStepLogDlg::OnSaveHtmlReport(wxCommandEvent&) {
         Tell(RefreshList());
     std::vector<std::uint32_t> identifiers;
     identifiers.reserve(diary_.Items().size());
-    for (const EntryItem& item : diary_.Items())
+    for (const ShownEntry& item : diary_.Items())
         identifiers.push_back(item.record.identifier);
     const std::uint32_t stepLength = ParseStepLength(stepLengthEdit_->GetValue().utf8_string());
     // The picture is drawn at the depth of the display the dialog is on.

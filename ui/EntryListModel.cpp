@@ -4,7 +4,7 @@ namespace {
 
 struct EntryListStore {
     GObject parent;
-    const std::vector<EntryItem>* items;
+    const std::vector<ShownEntry>* items;
     // The rows the views know of: while changes are being told, the items
     // are already the new ones but the views have seen only part of them.
     gint rows;
@@ -70,7 +70,8 @@ void GetValue(GtkTreeModel* model, GtkTreeIter* iter, gint, GValue* value) {
     EntryListStore* store = Store(model);
     gint row = 0;
     if (RowOf(store, iter, &row) && static_cast<std::size_t>(row) < store->items->size())
-        g_value_set_string(value, (*store->items)[static_cast<std::size_t>(row)].text.c_str());
+        g_value_set_string(
+            value, EntryItemText((*store->items)[static_cast<std::size_t>(row)].record).c_str());
 }
 
 // The next row for a step of 1, the previous one for -1.
@@ -146,7 +147,7 @@ void TellDeleted(GtkTreeModel* model, gint row) {
 
 } // namespace
 
-GtkTreeModel* NewEntryListModel(const std::vector<EntryItem>& items) {
+GtkTreeModel* NewEntryListModel(const std::vector<ShownEntry>& items) {
     auto* store = static_cast<EntryListStore*>(g_object_new(EntryListStoreType(), nullptr));
     store->items = &items;
     store->rows = static_cast<gint>(items.size());

@@ -36,7 +36,7 @@ bool EntryListView::Create(wxWindow* parent, wxWindowID id, const wxPoint& posit
     return true;
 }
 
-void EntryListView::ShowItems(const std::vector<EntryItem>* items) {
+void EntryListView::ShowItems(const std::vector<ShownEntry>* items) {
     items_ = items;
     GtkTreeModel* model = items ? NewEntryListModel(*items) : nullptr;
     gtk_tree_view_set_model(view_, model);
@@ -64,7 +64,7 @@ unsigned EntryListView::GetCount() const {
 wxString EntryListView::GetString(unsigned row) const {
     if (row >= GetCount())
         return {};
-    return wxString::FromUTF8((*items_)[row].text);
+    return wxString::FromUTF8(EntryItemText((*items_)[row].record));
 }
 
 int EntryListView::GetSelection() const {

@@ -4,7 +4,7 @@
 
 #include <wx/control.h>
 
-#include "EntryList.h"
+#include "ShownEntries.h"
 
 typedef struct _GtkTreeModel GtkTreeModel;
 typedef struct _GtkTreeView GtkTreeView;
@@ -23,7 +23,7 @@ public:
 
     // Shows all of `items`, which stay at the same address while shown; an
     // empty pointer shows nothing. The selection goes.
-    void ShowItems(const std::vector<EntryItem>* items);
+    void ShowItems(const std::vector<ShownEntry>* items);
     // Follows the shown items having changed by `changes`; past a point
     // showing them afresh is quicker than telling every row.
     void ShowChanges(const std::vector<EntryListChange>& changes);
@@ -44,5 +44,5 @@ private:
     void UseModel(GtkTreeModel* model);
 
     GtkTreeView* view_ = nullptr;
-    const std::vector<EntryItem>* items_ = nullptr;
+    const std::vector<ShownEntry>* items_ = nullptr;
 };

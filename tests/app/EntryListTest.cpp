@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "EntryList.h"
+#include "ListChanges.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
@@ -72,19 +73,6 @@ TEST(EntryListTest, EqualTextsKeepTheScanOrderSoEachKeepsItsIdentifier) {
 
 namespace {
 
-// The shown rows with the changes made, one after another, at the rows the
-// changed list has so far, as a list box makes them.
-std::vector<EntryItem> Apply(std::vector<EntryItem> rows, const std::vector<EntryItem>& wanted,
-                             const std::vector<EntryListChange>& changes) {
-    for (const EntryListChange& change : changes) {
-        auto at = rows.begin() + static_cast<std::ptrdiff_t>(change.wantedFirst);
-        at = rows.erase(at, at + static_cast<std::ptrdiff_t>(change.removed));
-        auto from = wanted.begin() + static_cast<std::ptrdiff_t>(change.wantedFirst);
-        rows.insert(at, from, from + static_cast<std::ptrdiff_t>(change.inserted));
-    }
-    return rows;
-}
-
 std::vector<EntryItem> Items(std::initializer_list<std::uint32_t> ids) {
     std::vector<EntryItem> list;
     // Ids of one ten share a text; texts sort as their numbers do.
@@ -119,7 +107,7 @@ TEST(EntryListTest, OnlyTheRowsThatDifferAreReplaced) {
     for (const Case& c : cases) {
         const Changes changes = DiffEntryItems(c.shown, c.wanted);
         EXPECT_EQ(changes, c.changes);
-        EXPECT_EQ(Apply(c.shown, c.wanted, changes), c.wanted);
+        EXPECT_EQ(ApplyListChanges(c.shown, c.wanted, changes), c.wanted);
     }
 }
 
@@ -140,7 +128,7 @@ TEST(EntryListTest, ChangesInManyPlacesTouchOnlyTheRowsThatDiffer) {
         for (std::uint32_t id : wantedIds)
             wanted.push_back(Items({id}).front());
         const std::vector<EntryListChange> changes = DiffEntryItems(shown, wanted);
-        ASSERT_EQ(Apply(shown, wanted, changes), wanted) << round;
+        ASSERT_EQ(ApplyListChanges(shown, wanted, changes), wanted) << round;
 
         std::size_t touched = 0, differing = 0;
         for (const EntryListChange& change : changes)

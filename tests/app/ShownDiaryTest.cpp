@@ -26,7 +26,7 @@ TEST(ShownDiaryTest, NoticesAChangeByAnyoneElseAndFollowsItByTheRowsThatChanged)
     ASSERT_TRUE(changes);
     EXPECT_EQ(*changes, (std::vector<EntryListChange>{{0, 0, 0, 1}, {2, 1, 3, 0}}));
     ASSERT_EQ(diary.Items().size(), 3u);
-    EXPECT_EQ(diary.Items()[0].text, "Date: 2024.04.15, steps: 9999");
+    EXPECT_EQ(EntryItemText(diary.Items()[0].record), "Date: 2024.04.15, steps: 9999");
     EXPECT_EQ(diary.Items()[0].record.identifier, 3u);
     EXPECT_FALSE(diary.FileChanged());
 }

@@ -5,14 +5,28 @@
 #include <vector>
 
 #include "EntryListModel.h"
+#include "ShownItems.h"
 
 namespace {
 
-std::vector<EntryItem> Items(const std::vector<std::string>& texts) {
-    std::vector<EntryItem> items;
-    for (const std::string& text : texts)
-        items.push_back({text, {}});
+// Rows of one day, told apart by their counts, so that their texts sort as
+// the counts' digits do.
+std::vector<ShownEntry> Items(const std::vector<std::uint32_t>& counts) {
+    std::vector<StepRecord> records;
+    for (std::uint32_t count : counts) {
+        StepRecord record;
+        record.steps = count;
+        records.push_back(record);
+    }
+    std::vector<ShownEntry> items = BuildShownEntries(records);
     return items;
+}
+
+std::vector<std::string> Texts(const std::vector<ShownEntry>& items) {
+    std::vector<std::string> texts;
+    for (const ShownEntry& item : items)
+        texts.push_back(EntryItemText(item.record));
+    return texts;
 }
 
 std::string TextAt(GtkTreeModel* model, GtkTreeIter* iter) {
@@ -59,8 +73,8 @@ struct HeardRows {
 
 struct ChangeCase {
     const char* name;
-    std::vector<std::string> before;
-    std::vector<std::string> after;
+    std::vector<std::uint32_t> before;
+    std::vector<std::uint32_t> after;
     std::size_t signals;
 };
 
@@ -68,17 +82,17 @@ struct ChangeCase {
 
 TEST(EntryListModelTest, ItsSignalsTurnTheShownRowsIntoTheNewOnesTouchingOnlyTheChangedRows) {
     const std::vector<ChangeCase> cases = {
-        {"appended last", {"a", "b"}, {"a", "b", "c"}, 1},
-        {"added first", {"b", "c"}, {"a", "b", "c"}, 1},
-        {"deleted between", {"a", "b", "c"}, {"a", "c"}, 1},
-        {"replaced", {"a", "b", "c"}, {"a", "bb", "c"}, 2},
-        {"several places", {"b", "d", "f", "h"}, {"a", "b", "f", "g", "h", "i"}, 4},
-        {"from nothing", {}, {"a", "b"}, 2},
-        {"to nothing", {"a", "b"}, {}, 2},
-        {"unchanged", {"a", "b"}, {"a", "b"}, 0},
+        {"appended last", {1, 2}, {1, 2, 3}, 1},
+        {"added first", {2, 3}, {1, 2, 3}, 1},
+        {"deleted between", {1, 2, 3}, {1, 3}, 1},
+        {"replaced", {1, 2, 3}, {1, 22, 3}, 2},
+        {"several places", {2, 4, 6, 8}, {1, 2, 6, 7, 8, 9}, 4},
+        {"from nothing", {}, {1, 2}, 2},
+        {"to nothing", {1, 2}, {}, 2},
+        {"unchanged", {1, 2}, {1, 2}, 0},
     };
     for (const ChangeCase& change : cases) {
-        std::vector<EntryItem> items = Items(change.before);
+        std::vector<ShownEntry> items = Items(change.before);
         GtkTreeModel* model = NewEntryListModel(items);
         HeardRows heard{Rows(model)};
         std::size_t signals = 0;
@@ -89,20 +103,20 @@ TEST(EntryListModelTest, ItsSignalsTurnTheShownRowsIntoTheNewOnesTouchingOnlyThe
         g_signal_connect_swapped(model, "row-deleted", G_CALLBACK(+[](std::size_t* n) { ++*n; }),
                                  &signals);
 
-        const std::vector<EntryItem> shown = items;
+        const std::vector<ShownEntry> shown = items;
         items = Items(change.after);
-        ShowEntryListChanges(model, DiffEntryItems(shown, items));
+        ShowEntryListChanges(model, DiffEntryItems(TextItems(shown), TextItems(items)));
 
-        EXPECT_EQ(heard.rows, change.after) << change.name;
+        EXPECT_EQ(heard.rows, Texts(items)) << change.name;
         EXPECT_TRUE(heard.countsAgreed) << change.name;
-        EXPECT_EQ(Rows(model), change.after) << change.name;
+        EXPECT_EQ(Rows(model), Texts(items)) << change.name;
         EXPECT_EQ(signals, change.signals) << change.name;
         g_object_unref(model);
     }
 }
 
 TEST(EntryListModelTest, AnswersAsAFlatListAndRefusesRowsItDoesNotHave) {
-    const std::vector<EntryItem> items = Items({"a", "b"});
+    const std::vector<ShownEntry> items = Items({1, 2});
     GtkTreeModel* model = NewEntryListModel(items);
     GtkTreeModel* other = NewEntryListModel(items);
     EXPECT_TRUE(gtk_tree_model_get_flags(model) & GTK_TREE_MODEL_LIST_ONLY);
@@ -111,13 +125,13 @@ TEST(EntryListModelTest, AnswersAsAFlatListAndRefusesRowsItDoesNotHave) {
 
     GtkTreeIter iter;
     ASSERT_TRUE(gtk_tree_model_get_iter_from_string(model, &iter, "1"));
-    EXPECT_EQ(TextAt(model, &iter), "b");
+    EXPECT_EQ(TextAt(model, &iter), EntryItemText(items[1].record));
     EXPECT_FALSE(gtk_tree_model_iter_has_child(model, &iter));
     EXPECT_EQ(gtk_tree_model_iter_n_children(model, &iter), 0);
     GtkTreeIter parent;
     EXPECT_FALSE(gtk_tree_model_iter_parent(model, &parent, &iter));
     EXPECT_TRUE(gtk_tree_model_iter_previous(model, &iter));
-    EXPECT_EQ(TextAt(model, &iter), "a");
+    EXPECT_EQ(TextAt(model, &iter), EntryItemText(items[0].record));
     EXPECT_FALSE(gtk_tree_model_iter_previous(model, &iter));
 
     EXPECT_FALSE(gtk_tree_model_get_iter_from_string(model, &iter, "2"));
