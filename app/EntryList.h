@@ -25,14 +25,6 @@ std::string EntryItemText(const StepRecord& record);
 // the order of `records`.
 std::vector<EntryItem> BuildEntryItems(const std::vector<StepRecord>& records);
 
-// The items BuildEntryItems(after) gives, made from the items of `before`
-// (BuildEntryItems(before)) by the records that changed between the two
-// scans: only those are formatted and placed. After an Add or a Delete that
-// is one record in a diary of decades.
-std::vector<EntryItem> UpdateEntryItems(const std::vector<EntryItem>& items,
-                                        const std::vector<StepRecord>& before,
-                                        const std::vector<StepRecord>& after);
-
 // One place where the shown rows and the wanted ones differ: the `removed`
 // shown rows from `shownFirst` give way to the `inserted` wanted rows from
 // `wantedFirst`. Applied in order, each at row `wantedFirst` of the list as
