@@ -48,7 +48,7 @@ std::optional<std::vector<StepRecord>> LoadEntryRecords(const DiaryFiles& files,
 }
 
 CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
-                        std::chrono::year_month_day date) {
+                        std::chrono::year_month_day date, std::optional<DiaryChangeSeen>* seen) {
     constexpr std::string_view kConsequence = "the entry was not added";
     try {
         StepRecord record;
@@ -60,6 +60,8 @@ CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
             file.Append(record);
         if (!file.IsOk())
             return DiaryFailure(file, files, "appending to", kConsequence);
+        if (seen)
+            *seen = file.LastChange();
         return {};
     } catch (...) {
         return ExceptionFailure(kConsequence);
@@ -82,13 +84,16 @@ CommandOutcome DeleteEntry(const DiaryFiles& files, std::uint32_t identifier) {
 }
 
 DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& listed,
-                                CommandOutcome* why) {
+                                CommandOutcome* why, std::optional<DiaryChangeSeen>* seen) {
     constexpr std::string_view kConsequence = "the entry was not deleted";
     try {
         errno = 0;
         CStepFile file(files);
-        if (file.DeleteIfUnchanged(listed))
+        if (file.DeleteIfUnchanged(listed)) {
+            if (seen)
+                *seen = file.LastChange();
             return DeleteOutcome::removed;
+        }
         if (file.IsOk()) {
             if (why)
                 *why = {"The entry was changed or deleted meanwhile: nothing was deleted.",

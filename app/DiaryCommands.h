@@ -29,9 +29,11 @@ std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files,
 std::optional<std::vector<StepRecord>> LoadEntryRecords(const DiaryFiles& files,
                                                         CommandOutcome* why = nullptr);
 
-// Appends an entry for that count and date with the next identifier.
+// Appends an entry for that count and date with the next identifier; `seen`,
+// if given, gets what the append did to the file, when the store could tell.
 CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
-                        std::chrono::year_month_day date);
+                        std::chrono::year_month_day date,
+                        std::optional<DiaryChangeSeen>* seen = nullptr);
 
 // Removes the entry with that identifier, if the file still holds it; one
 // that is gone already is no failure.
@@ -44,6 +46,8 @@ enum class DeleteOutcome {
 };
 
 // Removes the listed record if the file still holds it as it was listed;
-// otherwise `why`, if given, says what stood in the way.
+// otherwise `why`, if given, says what stood in the way. `seen`, if given,
+// gets what the removal did to the file, when the store could tell.
 DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& listed,
-                                CommandOutcome* why = nullptr);
+                                CommandOutcome* why = nullptr,
+                                std::optional<DiaryChangeSeen>* seen = nullptr);

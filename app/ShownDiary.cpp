@@ -1,5 +1,8 @@
 #include "ShownDiary.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "DiaryCommands.h"
 
 bool ShownDiary::FileChanged() const {
@@ -22,6 +25,7 @@ std::optional<std::vector<EntryListChange>> ShownDiary::Reload(CommandOutcome* w
     read_ = true;
     identity_ = identity ? identity : IdentityOf(files_.steps);
     try {
+        JoinAppended();
         std::vector<EntryListChange> changes = Follow(*records);
         records_ = std::move(*records);
         return changes;
@@ -45,4 +49,36 @@ std::vector<EntryListChange> ShownDiary::Follow(const std::vector<StepRecord>& r
         changes.push_back({0, items_.size(), 0, items.size()});
     items_ = std::move(items);
     return changes;
+}
+
+void ShownDiary::JoinAppended() {
+    records_.insert(records_.begin(), appended_.rbegin(), appended_.rend());
+    appended_.clear();
+}
+
+std::optional<std::vector<EntryListChange>>
+ShownDiary::FollowOwnChange(const std::optional<DiaryChangeSeen>& change, CommandOutcome* why) {
+    // Another writer between our last read and the change, or a change the
+    // store could not vouch for, leaves only the full read.
+    if (!change || !identity_ || change->before != *identity_)
+        return Reload(why);
+    try {
+        if (!change->removed.empty())
+            JoinAppended();
+        // Room first: once the items have changed, nothing may fail.
+        appended_.reserve(appended_.size() + change->added.size());
+        std::optional<std::vector<EntryListChange>> changes =
+            ApplyRecordChange(items_, records_, {change->removed, change->added});
+        if (!changes)
+            return Reload(why);
+        std::vector<std::size_t> removed = change->removed;
+        std::ranges::sort(removed, std::greater<>());
+        for (const std::size_t place : removed)
+            records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(place));
+        appended_.insert(appended_.end(), change->added.rbegin(), change->added.rend());
+        identity_ = change->after;
+        return changes;
+    } catch (...) {
+        return Reload(why);
+    }
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CommandOutcome.h"
+#include "DiaryChangeSeen.h"
 #include "DiaryFiles.h"
 #include "FileIdentity.h"
 #include "ShownEntries.h"
@@ -28,12 +29,23 @@ public:
     // read creates a missing file.
     std::optional<std::vector<EntryListChange>> Reload(CommandOutcome* why = nullptr);
 
+    // As Reload, after a change this process made, as its store saw it: a
+    // change that started from the very file the items were read from is
+    // applied to them without reading the file again.
+    std::optional<std::vector<EntryListChange>>
+    FollowOwnChange(const std::optional<DiaryChangeSeen>& change, CommandOutcome* why = nullptr);
+
 private:
     std::vector<EntryListChange> Follow(const std::vector<StepRecord>& records);
+    // Puts the records appended since the last read in front of records_.
+    void JoinAppended();
 
     DiaryFiles files_;
     std::vector<ShownEntry> items_;
     std::vector<StepRecord> records_; // behind the items, as the scan gave them
+    // Our own appends since, oldest first: kept apart so that an Add does
+    // not move every record of a long diary up by one.
+    std::vector<StepRecord> appended_;
     std::optional<FileIdentity> identity_;
     bool read_ = false;
 };

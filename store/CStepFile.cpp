@@ -179,6 +179,7 @@ std::optional<FileLock> CStepFile::LockForChange() {
 }
 
 void CStepFile::Append(StepRecord& record) {
+    lastChange_.reset();
     if (!fd_.IsOpen())
         return;
     if (record.steps == kEndMarker || !writable_) {
@@ -196,6 +197,8 @@ void CStepFile::Append(StepRecord& record) {
     record.hour = record.minute = record.second = record.milliseconds = 0;
     const StepRecordBytes bytes = EncodeStepRecord(record);
     const int fd = fd_.Get();
+    // Taken under the lock, so that nothing comes between them and the write.
+    const std::optional<FileIdentity> before = IdentityOf(fd);
     // A record torn by a power cut goes first, so that the file holds whole
     // records only once more.
     FileStatus written;
@@ -210,7 +213,11 @@ void CStepFile::Append(StepRecord& record) {
         if (::ftruncate(fd, static_cast<off_t>(span->end)) == 0)
             ::fsync(fd);
         Fail(written);
+        return;
     }
+    const std::optional<FileIdentity> after = IdentityOf(fd);
+    if (before && after)
+        lastChange_ = DiaryChangeSeen{*before, *after, {}, {record}};
 }
 
 bool CStepFile::CopyWith(const DiaryEdit& edit, const RecordSpan& span) {
@@ -324,13 +331,64 @@ bool CStepFile::DeleteIfUnchanged(const StepRecord& listed) {
 }
 
 bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& matches) {
+    lastChange_.reset();
+    std::optional<DiaryChangeSeen> seen;
+    // What the file holds once the record is gone: its length and newest record.
+    std::uint64_t sizeAfter = 0;
+    std::optional<StepRecord> newestAfter;
     std::optional<DiaryEdit> done = Rewrite([&](const std::vector<PlacedRecord>& newestFirst) {
         DiaryEdit edit;
         auto match = std::ranges::find_if(
             newestFirst, [&](const PlacedRecord& placed) { return matches(placed.record); });
-        if (match != newestFirst.end())
-            edit.removed.push_back(match->offset);
+        if (match == newestFirst.end())
+            return edit;
+        edit.removed.push_back(match->offset);
+        // The plan runs under the lock, on the file about to be replaced.
+        if (std::optional<FileIdentity> before = IdentityOf(fd_.Get())) {
+            const auto place = static_cast<std::size_t>(match - newestFirst.begin());
+            seen = DiaryChangeSeen{*before, {}, {place}, {}};
+            // The replacement keeps the bytes before the first record and
+            // drops a torn tail: it ends where the newest record began.
+            sizeAfter = newestFirst.front().offset;
+            if (newestFirst.size() > 1)
+                newestAfter = newestFirst[place == 0 ? 1 : 0].record;
+        }
         return edit;
     });
-    return done && !done->removed.empty();
+    if (!done || done->removed.empty())
+        return false;
+    if (seen) {
+        if (std::optional<FileIdentity> after = IdentityAfterRemoval(sizeAfter, newestAfter)) {
+            seen->after = *after;
+            lastChange_ = std::move(seen);
+        }
+    }
+    return true;
+}
+
+std::optional<FileIdentity>
+CStepFile::IdentityAfterRemoval(std::uint64_t size, const std::optional<StepRecord>& newest) {
+    // The new file is unlocked from its rename on, so another process may
+    // have appended to it or replaced it already. Any one change a diary
+    // writer makes leaves another length or another newest record (appended
+    // records take identifiers past the newest one), so a file of the length
+    // and newest record the removal left holds what it left. Only several
+    // changes within this moment, removing the newest record and writing one
+    // equal to it in every field, could come back to both with other
+    // contents.
+    if (!fd_.IsOpen())
+        return std::nullopt;
+    FileLock lock(fd_.Get(), FileLock::Kind::Shared, path_);
+    if (!lock.Status())
+        return std::nullopt;
+    std::optional<FileIdentity> identity = IdentityOf(fd_.Get());
+    if (!identity || identity->size != size)
+        return std::nullopt;
+    if (newest) {
+        StepRecordBytes bytes;
+        if (size < kRecordSize || !ReadAllAt(fd_.Get(), bytes, size - kRecordSize, path_) ||
+            DecodeStepRecord(bytes.data()) != *newest)
+            return std::nullopt;
+    }
+    return identity;
 }

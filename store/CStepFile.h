@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "DiaryChangeSeen.h"
 #include "DiaryFiles.h"
 #include "DurableFile.h"
 #include "RecordSpan.h"
@@ -102,6 +103,11 @@ public:
     // the file: what ReadLast and StepBack would return up to the end marker.
     std::vector<StepRecord> ReadAll();
 
+    // What the last Append, DeleteById or DeleteIfUnchanged did to the file;
+    // none when it changed nothing, or when what the file became cannot be
+    // told for certain (another process changed it again at once).
+    const std::optional<DiaryChangeSeen>& LastChange() const { return lastChange_; }
+
 private:
     bool Reopen();
     void Fail(FileStatus failure);
@@ -118,6 +124,11 @@ private:
     // Removes the newest record that `matches` accepts; true when one was.
     bool DeleteNewest(const std::function<bool(const StepRecord&)>& matches);
 
+    // The file after a removal, checked to be the one the removal left.
+    std::optional<FileIdentity> IdentityAfterRemoval(std::uint64_t size,
+                                                     const std::optional<StepRecord>& newest);
+
+    std::optional<DiaryChangeSeen> lastChange_;
     bool ok_ = true;
     bool writable_ = true;
     std::filesystem::path path_;

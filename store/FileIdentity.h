@@ -19,3 +19,5 @@ struct FileIdentity {
 
 // None when nothing can be found at the path.
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path& file);
+// The same of an open file, which no rename can swap under the caller.
+std::optional<FileIdentity> IdentityOf(int fd);

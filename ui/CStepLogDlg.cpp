@@ -182,10 +182,10 @@ void CStepLogDlg::Tell(const CommandOutcome& outcome) {
     std::cerr << "trekline: " << outcome.log << '\n';
 }
 
-CommandOutcome CStepLogDlg::RefreshList() {
+CommandOutcome CStepLogDlg::RefreshList(const std::optional<DiaryChangeSeen>& own) {
     const int selected = entryList_->GetSelection();
     CommandOutcome why;
-    std::optional<std::vector<EntryListChange>> changes = diary_.Reload(&why);
+    std::optional<std::vector<EntryListChange>> changes = diary_.FollowOwnChange(own, &why);
     if (!changes)
         return why;
     entryList_->ShowChanges(*changes);
@@ -210,15 +210,16 @@ void CStepLogDlg::OnAdd(wxCommandEvent&) {
     std::optional<std::uint32_t> steps = ParseStepsText(stepsEdit_->GetValue().utf8_string());
     const wxDateTime date = datePicker_->GetValue();
     CommandOutcome added;
+    std::optional<DiaryChangeSeen> seen;
     if (!steps)
         added = {"That number of steps cannot be stored: the entry was not added.",
                  "steps text out of range"};
     else if (!date.IsValid())
         added = {"The date is not a valid date: the entry was not added.", "no date picked"};
     else
-        added = AddEntry(files_, *steps, ToCalendarDate(date));
+        added = AddEntry(files_, *steps, ToCalendarDate(date), &seen);
     // What the command met comes first; a list that then cannot be read, next.
-    const CommandOutcome listed = RefreshList();
+    const CommandOutcome listed = RefreshList(seen);
     Tell(added.Succeeded() ? listed : added);
 }
 
@@ -233,8 +234,9 @@ void CStepLogDlg::OnDelete(wxCommandEvent&) {
     // replaced under the same identifier stays, and the list shows it.
     const StepRecord listed = diary_.Items()[static_cast<std::size_t>(index)].record;
     CommandOutcome deleted;
-    DeleteListedEntry(files_, listed, &deleted);
-    const CommandOutcome listedNow = RefreshList();
+    std::optional<DiaryChangeSeen> seen;
+    DeleteListedEntry(files_, listed, &deleted, &seen);
+    const CommandOutcome listedNow = RefreshList(seen);
     // Whichever row went, none is selected: a second press must not remove
     // an entry the user did not choose.
     entryList_->SetSelection(wxNOT_FOUND);

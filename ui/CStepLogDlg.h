@@ -38,7 +38,9 @@ public:
     // Shows the file's entries, changing only the rows that differ; the
     // selection stays on its entry while the entry is there. When the file
     // cannot be opened the list stays as it is and the outcome says why.
-    CommandOutcome RefreshList();
+    // After a change of our own, `own` is what the store saw it do, which
+    // spares reading the whole file again when no one else wrote meanwhile.
+    CommandOutcome RefreshList(const std::optional<DiaryChangeSeen>& own = std::nullopt);
 
     // What shows the report page and the help page; the desktop's default
     // handler unless replaced.
