@@ -66,3 +66,16 @@ TEST(ImportMergeTest, AnEmptyDiaryTakesEveryRowAndAnUndatableRecordMeetsNone) {
     EXPECT_EQ(merge.added, 2u);
     EXPECT_TRUE(merge.edit.removed.empty());
 }
+
+TEST(ImportMergeTest, AFileNewestFirstAddsInDateOrderEachDateInTheFilesOrder) {
+    const std::vector<ImportedRow> rows = {
+        {2024y / January / 9, 3},
+        {2024y / January / 9, 1},
+        {2024y / January / 8, 2},
+        {2024y / January / 3, 70}, // as the diary has it: unchanged
+    };
+    const ImportMerge merge = MergeImport(Placed(kDiary), rows, ConflictChoice::kKeepDiary);
+    EXPECT_EQ(merge.unchanged, 1u);
+    EXPECT_EQ(Texts(merge.edit.added),
+              (std::vector<std::string>{"2024-1-8 2", "2024-1-9 3", "2024-1-9 1"}));
+}
