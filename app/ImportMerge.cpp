@@ -126,10 +126,12 @@ ImportMerge MergeImport(const std::vector<PlacedRecord>& newestFirst,
         }
         if (!take)
             return;
+        // The weekday is worked out once for the date, not once for each row:
+        // a key stands for one date, as a date's year lies within 16 bits.
+        StepRecord record;
+        SetEntryDate(record, day.front().date);
         for (const ImportedRow& row : day) {
-            StepRecord record;
             record.steps = row.steps;
-            SetEntryDate(record, row.date);
             merge.edit.added.push_back(record);
         }
     });
