@@ -39,19 +39,24 @@ struct DateTotal {
 };
 
 std::vector<DateTotal> DiaryTotals(const std::vector<PlacedRecord>& newestFirst) {
+    // Taken oldest first: a diary kept day by day is then in date order
+    // already, and a diary of a million entries needs no sort.
     std::vector<DateTotal> totals;
     totals.reserve(newestFirst.size());
-    for (const PlacedRecord& placed : newestFirst)
-        if (const std::optional<std::uint32_t> key = DateKey(placed.record))
-            totals.push_back({*key, placed.record.steps});
-    std::ranges::sort(totals, {}, &DateTotal::key);
-    std::vector<DateTotal> summed;
-    for (const DateTotal& entry : totals) {
-        if (summed.empty() || summed.back().key != entry.key)
-            summed.push_back({entry.key, 0});
-        summed.back().total = SaturatingAdd(summed.back().total, entry.total);
+    for (auto placed = newestFirst.rbegin(); placed != newestFirst.rend(); ++placed)
+        if (const std::optional<std::uint32_t> key = DateKey(placed->record))
+            totals.push_back({*key, placed->record.steps});
+    if (!std::ranges::is_sorted(totals, {}, &DateTotal::key))
+        std::ranges::sort(totals, {}, &DateTotal::key);
+    // A date's entries become one total, in place.
+    std::size_t dates = 0;
+    for (const DateTotal entry : totals) {
+        if (dates == 0 || totals[dates - 1].key != entry.key)
+            totals[dates++] = {entry.key, 0};
+        totals[dates - 1].total = SaturatingAdd(totals[dates - 1].total, entry.total);
     }
-    return summed;
+    totals.resize(dates);
+    return totals;
 }
 
 // Calls visit(key, rows) with each date's rows, dates in key order, a date's
