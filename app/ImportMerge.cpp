@@ -68,7 +68,7 @@ template <typename Visit> void ForEachDate(const std::vector<ImportedRow>& rows,
     auto key = [&](std::size_t i) { return DateKey(rows[i].date); };
     bool ascending = true;
     bool descending = true;
-    for (std::size_t i = 1; i < rows.size(); ++i) {
+    for (std::size_t i = 1; i < rows.size() && (ascending || descending); ++i) {
         ascending = ascending && key(i - 1) <= key(i);
         descending = descending && key(i - 1) >= key(i);
     }
