@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
-#include <unordered_set>
+#include <span>
 #include <utility>
 
 #include "DailySteps.h"
@@ -32,86 +31,119 @@ std::uint32_t DateKey(std::chrono::year_month_day date) {
                    static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
 }
 
-// The rows in date order, a date's rows in the file's order, as one number
-// each: the date's key above the row's place in the file. Sorting plain
-// numbers is several times quicker than a stable sort of the rows.
-std::vector<std::uint64_t> ByDate(const std::vector<ImportedRow>& rows) {
-    std::vector<std::uint64_t> order(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        order[i] = std::uint64_t{DateKey(rows[i].date)} << 32 | i;
-    std::ranges::sort(order);
-    return order;
+// The diary's total for each date it has entries for, in date order, so
+// that the import's dates, also in date order, meet them in one walk.
+struct DateTotal {
+    std::uint32_t key = 0;
+    std::uint64_t total = 0;
+};
+
+std::vector<DateTotal> DiaryTotals(const std::vector<PlacedRecord>& newestFirst) {
+    // Taken oldest first: a diary kept day by day is then in date order
+    // already, and a diary of a million entries needs no sort.
+    std::vector<DateTotal> totals;
+    totals.reserve(newestFirst.size());
+    for (auto placed = newestFirst.rbegin(); placed != newestFirst.rend(); ++placed)
+        if (const std::optional<std::uint32_t> key = DateKey(placed->record))
+            totals.push_back({*key, placed->record.steps});
+    if (!std::ranges::is_sorted(totals, {}, &DateTotal::key))
+        std::ranges::sort(totals, {}, &DateTotal::key);
+    // A date's entries become one total, in place.
+    std::size_t dates = 0;
+    for (const DateTotal entry : totals) {
+        if (dates == 0 || totals[dates - 1].key != entry.key)
+            totals[dates++] = {entry.key, 0};
+        totals[dates - 1].total = SaturatingAdd(totals[dates - 1].total, entry.total);
+    }
+    totals.resize(dates);
+    return totals;
 }
 
-constexpr std::uint32_t KeyOf(std::uint64_t ordered) {
-    return static_cast<std::uint32_t>(ordered >> 32);
-}
-
-constexpr std::size_t RowOf(std::uint64_t ordered) {
-    return static_cast<std::size_t>(ordered & 0xFFFFFFFFu);
+// Calls visit(key, rows) with each date's rows, dates in key order, a date's
+// rows in the file's order. Files are nearly always written in date order,
+// oldest or newest first, and are then taken as they lie; only others are
+// sorted, as one number per row (the date's key above the row's place in
+// the file), which sorts several times quicker than the rows themselves.
+template <typename Visit> void ForEachDate(const std::vector<ImportedRow>& rows, Visit visit) {
+    auto key = [&](std::size_t i) { return DateKey(rows[i].date); };
+    bool ascending = true;
+    bool descending = true;
+    for (std::size_t i = 1; i < rows.size() && (ascending || descending); ++i) {
+        ascending = ascending && key(i - 1) <= key(i);
+        descending = descending && key(i - 1) >= key(i);
+    }
+    const std::span<const ImportedRow> all(rows);
+    if (ascending) {
+        for (std::size_t first = 0, last = 0; first < rows.size(); first = last) {
+            const std::uint32_t date = key(first);
+            while (last < rows.size() && key(last) == date)
+                ++last;
+            visit(date, all.subspan(first, last - first));
+        }
+    } else if (descending) {
+        for (std::size_t last = rows.size(), first = last; last > 0; last = first) {
+            const std::uint32_t date = key(last - 1);
+            while (first > 0 && key(first - 1) == date)
+                --first;
+            visit(date, all.subspan(first, last - first));
+        }
+    } else {
+        std::vector<std::uint64_t> order(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            order[i] = std::uint64_t{key(i)} << 32 | i;
+        std::ranges::sort(order);
+        std::vector<ImportedRow> byDate;
+        byDate.reserve(rows.size());
+        for (std::uint64_t ordered : order)
+            byDate.push_back(rows[static_cast<std::size_t>(ordered & 0xFFFFFFFFu)]);
+        ForEachDate(byDate, visit);
+    }
 }
 
 } // namespace
 
 ImportMerge MergeImport(const std::vector<PlacedRecord>& newestFirst,
                         const std::vector<ImportedRow>& rows, ConflictChoice choice) {
-    std::unordered_map<std::uint32_t, std::uint64_t> diaryTotals;
-    diaryTotals.reserve(newestFirst.size());
-    for (const PlacedRecord& placed : newestFirst) {
-        if (const std::optional<std::uint32_t> key = DateKey(placed.record)) {
-            std::uint64_t& total = diaryTotals[*key];
-            total = SaturatingAdd(total, placed.record.steps);
-        }
-    }
-
-    const std::vector<std::uint64_t> order = ByDate(rows);
+    const std::vector<DateTotal> diaryTotals = DiaryTotals(newestFirst);
+    auto diary = diaryTotals.begin();
     ImportMerge merge;
-    // The stretches of `order` whose rows become entries, counted first so
-    // that the new records are made in one allocation.
-    std::vector<std::pair<std::size_t, std::size_t>> taken;
-    std::size_t takenRows = 0;
-    std::unordered_set<std::uint32_t> replaced;
-    for (std::size_t first = 0; first < order.size();) {
-        const std::uint32_t key = KeyOf(order[first]);
-        std::size_t last = first;
+    // Room for every row; what no row fills is never touched.
+    merge.edit.added.reserve(rows.size());
+    std::vector<std::uint32_t> replaced; // in date order
+    ForEachDate(rows, [&](std::uint32_t key, std::span<const ImportedRow> day) {
         std::uint64_t fileTotal = 0;
-        for (; last < order.size() && KeyOf(order[last]) == key; ++last)
-            fileTotal = SaturatingAdd(fileTotal, rows[RowOf(order[last])].steps);
-        const auto diary = diaryTotals.find(key);
+        for (const ImportedRow& row : day)
+            fileTotal = SaturatingAdd(fileTotal, row.steps);
+        while (diary != diaryTotals.end() && diary->key < key)
+            ++diary;
         bool take = false;
-        if (diary == diaryTotals.end()) {
+        if (diary == diaryTotals.end() || diary->key != key) {
             take = true;
-            merge.added += last - first;
-        } else if (diary->second == fileTotal) {
+            merge.added += day.size();
+        } else if (diary->total == fileTotal) {
             ++merge.unchanged;
         } else {
-            merge.conflicts.push_back({rows[RowOf(order[first])].date, diary->second, fileTotal});
+            merge.conflicts.push_back({day.front().date, diary->total, fileTotal});
             if (choice == ConflictChoice::kUseFile) {
                 take = true;
-                replaced.insert(key);
+                replaced.push_back(key);
             }
         }
-        if (take) {
-            taken.emplace_back(first, last);
-            takenRows += last - first;
-        }
-        first = last;
-    }
-
-    merge.edit.added.reserve(takenRows);
-    for (const auto& [first, last] : taken) {
-        for (std::size_t i = first; i < last; ++i) {
-            const ImportedRow& row = rows[RowOf(order[i])];
-            StepRecord record;
+        if (!take)
+            return;
+        // The weekday is worked out once for the date, not once for each row:
+        // a key stands for one date, as a date's year lies within 16 bits.
+        StepRecord record;
+        SetEntryDate(record, day.front().date);
+        for (const ImportedRow& row : day) {
             record.steps = row.steps;
-            SetEntryDate(record, row.date);
             merge.edit.added.push_back(record);
         }
-    }
+    });
     if (!replaced.empty())
         for (const PlacedRecord& placed : newestFirst)
             if (const std::optional<std::uint32_t> key = DateKey(placed.record);
-                key && replaced.contains(*key))
+                key && std::ranges::binary_search(replaced, *key))
                 merge.edit.removed.push_back(placed.offset);
     return merge;
 }

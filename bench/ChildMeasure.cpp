@@ -27,7 +27,8 @@ Measurement MeasureInChild(const std::function<void()>& prepare, const std::func
         std::nth_element(times.begin(), times.begin() + rounds / 2, times.end());
         rusage usage;
         getrusage(RUSAGE_SELF, &usage);
-        Measurement m{times[static_cast<std::size_t>(rounds / 2)], usage.ru_maxrss};
+        Measurement m{times[static_cast<std::size_t>(rounds / 2)], *std::ranges::min_element(times),
+                      usage.ru_maxrss};
         ssize_t ignored = write(pipeFds[1], &m, sizeof m);
         (void)ignored;
         _exit(0);
@@ -35,7 +36,7 @@ Measurement MeasureInChild(const std::function<void()>& prepare, const std::func
     Measurement m;
     close(pipeFds[1]);
     if (read(pipeFds[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m))
-        m = {-1, -1};
+        m = {-1, -1, -1};
     close(pipeFds[0]);
     waitpid(pid, nullptr, 0);
     return m;

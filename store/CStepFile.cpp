@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -220,7 +219,7 @@ void CStepFile::Append(StepRecord& record) {
         lastChange_ = DiaryChangeSeen{*before, *after, {}, {record}};
 }
 
-bool CStepFile::CopyWith(const DiaryEdit& edit, const RecordSpan& span) {
+bool CStepFile::CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t newestIdentifier) {
     // A diary behind a link is replaced where it lies, so that the link
     // stays a link and the diary never forks in two.
     const fs::path target = FollowLinks(path_);
@@ -250,14 +249,17 @@ bool CStepFile::CopyWith(const DiaryEdit& edit, const RecordSpan& span) {
             begin += bytes.size();
         }
     }
-    // The added records are encoded a chunk at a time into the one buffer:
-    // an import may add a million.
+    // The added records are stamped and encoded a chunk at a time into the
+    // one buffer, in a single pass: an import may add a million.
+    std::uint32_t identifier = newestIdentifier;
     for (std::size_t done = 0; done < edit.added.size();) {
         const std::size_t count = std::min<std::size_t>(edit.added.size() - done, kRecordsPerRead);
         bytes.resize(count * kRecordSize);
         for (std::size_t i = 0; i < count; ++i) {
-            const StepRecordBytes encoded = EncodeStepRecord(edit.added[done + i]);
-            std::memcpy(&bytes[i * kRecordSize], encoded.data(), kRecordSize);
+            StepRecord& record = edit.added[done + i];
+            record.identifier = ++identifier;
+            record.hour = record.minute = record.second = record.milliseconds = 0;
+            EncodeStepRecord(record, &bytes[i * kRecordSize]);
         }
         if (!copy.Write(bytes))
             break;
@@ -302,16 +304,11 @@ std::optional<DiaryEdit> CStepFile::Rewrite(const PlanDiaryEdit& plan) {
     });
     std::ranges::sort(edit.removed);
     edit.removed.erase(std::unique(edit.removed.begin(), edit.removed.end()), edit.removed.end());
-    // Identifiers go on from the newest record in the file, removed or not,
-    // so that no identifier a window still lists comes back for another entry.
-    std::uint32_t identifier = last.identifier;
-    for (StepRecord& record : edit.added) {
-        record.identifier = ++identifier;
-        record.hour = record.minute = record.second = record.milliseconds = 0;
-    }
     // The new contents go to a scratch file that then replaces the data file
     // in one rename: at every instant the path holds the old or the new diary.
-    if (!CopyWith(edit, *span))
+    // Identifiers go on from the newest record in the file, removed or not,
+    // so that no identifier a window still lists comes back for another entry.
+    if (!CopyWith(edit, *span, last.identifier))
         return std::nullopt;
     // Unlocking the replaced file lets waiting processes on, and they then
     // find the new file under the path.

@@ -120,7 +120,9 @@ private:
     // offsets, until `visit` returns false or a stored end marker is met.
     template <typename Visit> bool ScanBackwards(const RecordSpan& span, Visit visit);
     std::optional<FileLock> LockForChange();
-    bool CopyWith(const DiaryEdit& edit, const RecordSpan& span);
+    // Writes the kept records, then the added ones with the identifiers after
+    // `newestIdentifier` and no time of day, both written back into `edit`.
+    bool CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t newestIdentifier);
     // Removes the newest record that `matches` accepts; true when one was.
     bool DeleteNewest(const std::function<bool(const StepRecord&)>& matches);
 

@@ -4,6 +4,11 @@
 
 StepRecordBytes EncodeStepRecord(const StepRecord& r) {
     StepRecordBytes b{};
+    EncodeStepRecord(r, b.data());
+    return b;
+}
+
+void EncodeStepRecord(const StepRecord& r, unsigned char* b) {
     PutLittleEndian32(&b[0], r.steps);
     PutLittleEndian16(&b[4], r.year);
     PutLittleEndian16(&b[6], r.month);
@@ -14,7 +19,6 @@ StepRecordBytes EncodeStepRecord(const StepRecord& r) {
     PutLittleEndian16(&b[16], r.second);
     PutLittleEndian16(&b[18], r.milliseconds);
     PutLittleEndian32(&b[20], r.identifier);
-    return b;
 }
 
 StepRecord DecodeStepRecord(const unsigned char* b) {

@@ -31,4 +31,7 @@ inline constexpr std::uint32_t kEndMarker = 0xFFFFFFFFu;
 using StepRecordBytes = std::array<unsigned char, kStepRecordSize>;
 
 StepRecordBytes EncodeStepRecord(const StepRecord& record);
+// The same bytes written at `into`, for filling a buffer of many records
+// without a copy of each.
+void EncodeStepRecord(const StepRecord& record, unsigned char* into);
 StepRecord DecodeStepRecord(const unsigned char* bytes);

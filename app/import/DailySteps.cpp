@@ -18,12 +18,6 @@ constexpr std::size_t kMaxCells = 2'000'000;
 
 } // namespace
 
-std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
-    return a > std::numeric_limits<std::uint64_t>::max() - b
-               ? std::numeric_limits<std::uint64_t>::max()
-               : a + b;
-}
-
 void DailySteps::Add(std::chrono::sys_days date, std::uint64_t steps) {
     std::uint64_t& total = totals_[date];
     total = SaturatingAdd(total, steps);

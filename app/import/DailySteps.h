@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <string>
 #include <string_view>
@@ -47,4 +48,10 @@ private:
     std::uint32_t lastIndex_ = 0;
 };
 
-std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b);
+// a + b, or the largest total when that would overflow. Here in the header so
+// that it is inlined: an import adds up a million rows with it.
+inline std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+    return a > std::numeric_limits<std::uint64_t>::max() - b
+               ? std::numeric_limits<std::uint64_t>::max()
+               : a + b;
+}

@@ -66,3 +66,28 @@ TEST(ImportMergeTest, AnEmptyDiaryTakesEveryRowAndAnUndatableRecordMeetsNone) {
     EXPECT_EQ(merge.added, 2u);
     EXPECT_TRUE(merge.edit.removed.empty());
 }
+
+TEST(ImportMergeTest, AFileNewestFirstAddsInDateOrderEachDateInTheFilesOrder) {
+    const std::vector<ImportedRow> rows = {
+        {2024y / January / 9, 3},
+        {2024y / January / 9, 1},
+        {2024y / January / 8, 2},
+        {2024y / January / 3, 70}, // as the diary has it: unchanged
+    };
+    const ImportMerge merge = MergeImport(Placed(kDiary), rows, ConflictChoice::kKeepDiary);
+    EXPECT_EQ(merge.unchanged, 1u);
+    EXPECT_EQ(Texts(merge.edit.added),
+              (std::vector<std::string>{"2024-1-8 2", "2024-1-9 3", "2024-1-9 1"}));
+}
+
+TEST(ImportMergeTest, ADiaryOutOfDateOrderIsMetDateByDate) {
+    // The day's second entry was added later, after another day's.
+    const std::vector<StepRecord> diary = {DiaryEntry(40, 2024, 1, 2, 1),
+                                           DiaryEntry(70, 2024, 1, 3, 2),
+                                           DiaryEntry(60, 2024, 1, 2, 3)};
+    const std::vector<ImportedRow> rows = {{2024y / January / 2, 100}, {2024y / January / 3, 7}};
+    const ImportMerge merge = MergeImport(Placed(diary), rows, ConflictChoice::kKeepDiary);
+    EXPECT_EQ(merge.unchanged, 1u);
+    EXPECT_EQ(merge.conflicts, (std::vector<DateConflict>{{2024y / January / 3, 70, 7}}));
+    EXPECT_EQ(merge.added, 0u);
+}

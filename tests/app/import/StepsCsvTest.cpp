@@ -92,6 +92,28 @@ TEST(StepsCsvTest, RejectsUnreadableRowsByLineAndKeepsTheRest) {
     EXPECT_EQ(steps.rejected[3].reason, "has 3 fields, not 2");
 }
 
+TEST(StepsCsvTest, ReadsTheUsualRowsAsAnyOther) {
+    ScopedTempDir dir;
+    const ImportedSteps steps = Read("date,steps\n"
+                                     "2000-02-29,1\n" // a leap day
+                                     "1900-02-29,2\n" // line 3: 1900 was no leap year
+                                     "2024-12-31,00000000000000000003\n"
+                                     "2024-12-31, 4\n"
+                                     "2024-13-01,5\n" // line 6
+                                     "2024-00-10,6\n" // line 7
+                                     "2024-01-32,7\n" // line 8
+                                     "2024-1-010,8\n" // line 9
+                                     "2024-01-01,99999999999\n");
+    EXPECT_EQ(DayTexts(steps),
+              (std::vector<std::string>{"2000-02-29 1", "2024-12-31 3", "2024-12-31 4"}));
+    std::vector<std::size_t> lines;
+    for (const RejectedRow& row : steps.rejected)
+        lines.push_back(row.line);
+    EXPECT_EQ(lines, (std::vector<std::size_t>{3, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(steps.rejected.back().reason,
+              "the step count is not a whole number from 0 to 4294967294");
+}
+
 TEST(StepsCsvTest, RefusesFilesWithoutAnyReadableRow) {
     ScopedTempDir dir;
     const std::string longLine(2 << 20, '7');
@@ -100,7 +122,8 @@ TEST(StepsCsvTest, RefusesFilesWithoutAnyReadableRow) {
         const char* refusal;
     } cases[] = {
         {"", "offered.csv is empty."},
-        {std::string("date,steps\n2006-05-05,1\0\n", 25), "offered.csv is not a text file: Trekline imports"},
+        {std::string("date,steps\n2006-05-05,1\0\n", 25),
+         "offered.csv is not a text file: Trekline imports"},
         {"date,steps\n\xff\xfe,1\n", "offered.csv holds no step counts that can be imported "
                                      "(line 2: the date is not YYYY-MM-DD)."},
         {"date,steps\n", "offered.csv holds no step counts that can be imported."},
