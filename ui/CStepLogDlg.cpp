@@ -26,6 +26,7 @@
 #include "ImportDropTarget.h"
 #include "ImportPreviewDialog.h"
 #include "ImportProgressWindow.h"
+#include "InputFile.h"
 #include "NoticeLine.h"
 #include "ReportCommand.h"
 #include "StepReport.h"
@@ -76,12 +77,6 @@ std::filesystem::path CurrentDirectory() {
 
 int ChartDepth() {
     return DisplayBitsPerPixel(wxDisplayDepth());
-}
-
-// How a file offered for import is named to the user; a folder given as
-// "export/" has its name one step up.
-std::string ShownName(const std::filesystem::path& path) {
-    return (path.has_filename() ? path.filename() : path.parent_path().filename()).string();
 }
 
 } // namespace
@@ -290,7 +285,7 @@ void CStepLogDlg::ImportFiles(const std::vector<std::filesystem::path>& paths) {
 
 void CStepLogDlg::ImportFile(const std::filesystem::path& path) {
     notice_->Clear();
-    const std::string name = ShownName(path);
+    const std::string name = OfferedFileName(path);
     CommandOutcome why;
     std::optional<ImportPreview> preview;
     {

@@ -206,8 +206,6 @@ std::optional<ImportedSteps> ReadExportFile(const fs::path& path, const ImportPr
     try {
         return ReadExport(path, progress);
     } catch (const ImportError& error) {
-        // A folder given as "export/" has its name one step up.
-        const fs::path name = path.has_filename() ? path.filename() : path.parent_path().filename();
-        throw ImportError(name.string() + " " + error.what());
+        throw ImportError(OfferedFileName(path) + " " + error.what());
     }
 }

@@ -17,14 +17,9 @@ namespace {
 // Enough of a file's start to tell a CSV file's layout.
 constexpr std::size_t kHeadSize = 64 * 1024;
 
-std::string ShownName(const fs::path& path) {
-    // A folder given as "export/" has its name one step up.
-    return (path.has_filename() ? path.filename() : path.parent_path().filename()).string();
-}
-
 // A refusal that tells what Trekline would have taken instead.
 ImportError NotImportable(const fs::path& path, std::string_view why) {
-    return ImportError(ShownName(path) + " " + std::string(why) +
+    return ImportError(OfferedFileName(path) + " " + std::string(why) +
                        ": Trekline imports CSV files with a date and a steps column, and " +
                        kExportFormatNames + ".");
 }
@@ -37,14 +32,14 @@ ImportedSteps ReadCsvFile(const fs::path& path, const ImportProgress& progress) 
         try {
             return InputFile(path);
         } catch (const ImportError& refused) {
-            throw ImportError(ShownName(path) + " " + refused.what());
+            throw ImportError(OfferedFileName(path) + " " + refused.what());
         }
     }();
     std::string head(kHeadSize, '\0');
     const ssize_t got = pread(file.Descriptor(), head.data(), head.size(), 0);
     head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     if (head.empty())
-        throw ImportError(ShownName(path) + " is empty.");
+        throw ImportError(OfferedFileName(path) + " is empty.");
     if (head.find('\0') != std::string::npos)
         throw NotImportable(path, "is not a text file");
     if (!IsStepsCsv(head))
@@ -56,7 +51,7 @@ ImportedSteps ReadCsvFile(const fs::path& path, const ImportProgress& progress) 
         meter.Finish();
         return steps;
     } catch (const ImportError& refused) {
-        throw ImportError(ShownName(path) + " " + refused.what());
+        throw ImportError(OfferedFileName(path) + " " + refused.what());
     }
 }
 
@@ -67,7 +62,7 @@ ImportedSteps ReadImportFile(const fs::path& path, const ImportProgress& progres
     if (!steps)
         steps = ReadCsvFile(path, progress);
     if (steps->rows.empty()) {
-        std::string why = ShownName(path) + " holds no step counts that can be imported";
+        std::string why = OfferedFileName(path) + " holds no step counts that can be imported";
         if (!steps->rejected.empty()) {
             const RejectedRow& first = steps->rejected.front();
             why += " (" + (first.line > 0 ? "line " + std::to_string(first.line) + ": " : "") +

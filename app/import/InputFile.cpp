@@ -10,6 +10,10 @@
 #include "ImportError.h"
 #include "ProgressMeter.h"
 
+std::string OfferedFileName(const std::filesystem::path& path) {
+    return (path.has_filename() ? path.filename() : path.parent_path().filename()).string();
+}
+
 InputFile::InputFile(const std::filesystem::path& path) : path_(path) {
     // Non-blocking, so that a FIFO named like an export cannot stall the open.
     fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);

@@ -1,10 +1,15 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "ByteSource.h"
 
 class ProgressMeter;
+
+// How a file or folder offered for import is named to the user; a folder
+// given as "export/" has its name one step up.
+std::string OfferedFileName(const std::filesystem::path& path);
 
 // A regular file opened for reading: never a FIFO or device that could block,
 // never written.
