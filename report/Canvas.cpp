@@ -111,12 +111,31 @@ void Canvas::SetValue(int x, int y, PixelValue value) {
     }
 }
 
+std::uint8_t* Canvas::TrueColourPixel(int x, int y) {
+    return pixels_.data() + static_cast<std::size_t>(y) * rowBytes_ +
+           static_cast<std::size_t>(x) * static_cast<std::size_t>(bitsPerPixel_ / 8);
+}
+
 void Canvas::FillRect(const Rect& rect, Rgb colour) {
     const int left = std::max(rect.left, 0);
     const int top = std::max(rect.top, 0);
     const int right = std::min(rect.right, width_);
     const int bottom = std::min(rect.bottom, height_);
     if (left >= right || top >= bottom) {
+        return;
+    }
+    // The chart's lines and markers are fills; at true-colour depths the
+    // bytes are written straight, as SetValue would write them.
+    if (bitsPerPixel_ >= 24) {
+        const std::size_t step = static_cast<std::size_t>(bitsPerPixel_ / 8);
+        for (int y = top; y < bottom; ++y) {
+            std::uint8_t* p = TrueColourPixel(left, y);
+            for (int x = left; x < right; ++x, p += step) {
+                p[0] = colour.b;
+                p[1] = colour.g;
+                p[2] = colour.r;
+            }
+        }
         return;
     }
     const PixelValue value = ValueFor(colour);
@@ -196,23 +215,42 @@ void Canvas::LineTo(int x, int y, Rgb colour) {
 }
 
 void Canvas::BlendPixel(int x, int y, Rgb colour, std::uint8_t coverage) {
-    if (x < 0 || x >= width_ || y < 0 || y >= height_ || coverage == 0) {
-        return;
+    BlendBlock(x, y, colour, &coverage, 1, 1, 1);
+}
+
+void Canvas::BlendBlock(int x, int y, Rgb colour, const std::uint8_t* coverage, int width, int rows,
+                        std::ptrdiff_t stride) {
+    const int firstColumn = std::max(0, -x);
+    const int endColumn = std::min(width, width_ - x);
+    const int firstRow = std::max(0, -y);
+    const int endRow = std::min(rows, height_ - y);
+    for (int row = firstRow; row < endRow; ++row) {
+        const std::uint8_t* rowCoverage = coverage + row * stride;
+        // At true-colour depths the bytes are mixed in place; the chart's
+        // value labels blend millions of pixels.
+        if (bitsPerPixel_ >= 24 && firstColumn < endColumn) {
+            const std::size_t step = static_cast<std::size_t>(bitsPerPixel_ / 8);
+            std::uint8_t* p = TrueColourPixel(x + firstColumn, y + row);
+            for (int column = firstColumn; column < endColumn; ++column, p += step) {
+                const std::uint8_t c = rowCoverage[column];
+                if (c == 0)
+                    continue;
+                p[0] = Mix(colour.b, p[0], c);
+                p[1] = Mix(colour.g, p[1], c);
+                p[2] = Mix(colour.r, p[2], c);
+            }
+            continue;
+        }
+        for (int column = firstColumn; column < endColumn; ++column) {
+            const std::uint8_t c = rowCoverage[column];
+            if (c == 0)
+                continue;
+            const Rgb under = ColourOf(ValueAt(x + column, y + row));
+            const Rgb mixed{Mix(colour.r, under.r, c), Mix(colour.g, under.g, c),
+                            Mix(colour.b, under.b, c)};
+            SetValue(x + column, y + row, ValueFor(mixed));
+        }
     }
-    // Text is blended a pixel at a time, and at true-colour depths the bytes
-    // can be mixed in place; the chart's value labels blend millions of pixels.
-    if (bitsPerPixel_ >= 24) {
-        std::uint8_t* p = pixels_.data() + static_cast<std::size_t>(y) * rowBytes_ +
-                          static_cast<std::size_t>(x) * static_cast<std::size_t>(bitsPerPixel_ / 8);
-        p[0] = Mix(colour.b, p[0], coverage);
-        p[1] = Mix(colour.g, p[1], coverage);
-        p[2] = Mix(colour.r, p[2], coverage);
-        return;
-    }
-    const Rgb under = ColourOf(ValueAt(x, y));
-    const Rgb mixed{Mix(colour.r, under.r, coverage), Mix(colour.g, under.g, coverage),
-                    Mix(colour.b, under.b, coverage)};
-    SetValue(x, y, ValueFor(mixed));
 }
 
 Rgb Canvas::PixelAt(int x, int y) const {

@@ -49,6 +49,10 @@ public:
 
     // Mixes colour over the pixel by coverage / 255 (anti-aliased text).
     void BlendPixel(int x, int y, Rgb colour, std::uint8_t coverage);
+    // BlendPixel for a block of pixels with (x, y) at its top left: `rows`
+    // rows of coverages, each `width` long and `stride` after the one before.
+    void BlendBlock(int x, int y, Rgb colour, const std::uint8_t* coverage, int width, int rows,
+                    std::ptrdiff_t stride);
 
     // The colour the pixel shows; black outside the canvas.
     Rgb PixelAt(int x, int y) const;
@@ -73,6 +77,8 @@ private:
     Rgb ColourOf(PixelValue value) const;
     PixelValue ValueAt(int x, int y) const;
     void SetValue(int x, int y, PixelValue value);
+    // The first byte of a pixel at 24 and 32 bits per pixel.
+    std::uint8_t* TrueColourPixel(int x, int y);
 
     int width_;
     int height_;

@@ -160,13 +160,11 @@ void FreeTypeLabelFont::DrawGlyph(Canvas& canvas, const Glyph& glyph, int penX, 
     const int endRow = std::min(glyph.rows, clip.bottom - top);
     const int firstColumn = std::max(0, clip.left - left);
     const int endColumn = std::min(glyph.width, clip.right - left);
-    for (int row = firstRow; row < endRow; ++row) {
-        const std::uint8_t* coverage = glyph.coverage.data() + row * glyph.width;
-        for (int column = firstColumn; column < endColumn; ++column) {
-            if (coverage[column] != 0)
-                canvas.BlendPixel(left + column, top + row, colour, coverage[column]);
-        }
-    }
+    if (firstColumn >= endColumn || firstRow >= endRow)
+        return;
+    canvas.BlendBlock(left + firstColumn, top + firstRow, colour,
+                      glyph.coverage.data() + firstRow * glyph.width + firstColumn,
+                      endColumn - firstColumn, endRow - firstRow, glyph.width);
 }
 
 void FreeTypeLabelFont::DrawText(Canvas& canvas, std::string_view text, const Rect& box,

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <locale.h>
+#include <string_view>
 #include <tuple>
 
 namespace {
@@ -35,8 +36,66 @@ std::time_t LibraryEntryTime(const StepRecord& record) {
     return std::mktime(&local);
 }
 
+// With its terminating zero.
+constexpr std::size_t kLongestText = 128;
+
+constexpr std::string_view kMonthNames[] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
+
+void AppendTwoDigits(std::string& text, int value) {
+    text += static_cast<char>('0' + value / 10);
+    text += static_cast<char>('0' + value % 10);
+}
+
+// The few conversions the list, the chart and the page use, as the C locale's
+// strftime writes them; none for any other conversion or a field whose text
+// would not have the usual width, which are left to strftime.
+std::optional<std::string> FormatDateFields(const std::tm& local, const char* format) {
+    const int year = local.tm_year + 1900;
+    std::string text;
+    for (const char* c = format; *c != '\0'; ++c) {
+        if (*c != '%') {
+            text += *c;
+            continue;
+        }
+        switch (*++c) {
+        case 'Y':
+            if (year < 1000 || year > 9999)
+                return std::nullopt;
+            AppendTwoDigits(text, year / 100);
+            AppendTwoDigits(text, year % 100);
+            break;
+        case 'm':
+            if (local.tm_mon < 0 || local.tm_mon > 11)
+                return std::nullopt;
+            AppendTwoDigits(text, local.tm_mon + 1);
+            break;
+        case 'd':
+            if (local.tm_mday < 1 || local.tm_mday > 31)
+                return std::nullopt;
+            AppendTwoDigits(text, local.tm_mday);
+            break;
+        case 'B':
+            if (local.tm_mon < 0 || local.tm_mon > 11)
+                return std::nullopt;
+            text += kMonthNames[local.tm_mon];
+            break;
+        default:
+            return std::nullopt;
+        }
+    }
+    if (text.size() >= kLongestText)
+        return std::nullopt;
+    return text;
+}
+
+// Every list row and page row formats a date; strftime costs more than all
+// the rest of a page row.
 std::string Format(const std::tm& local, const char* format) {
-    char text[128];
+    if (std::optional<std::string> text = FormatDateFields(local, format))
+        return std::move(*text);
+    char text[kLongestText];
     std::size_t length = strftime_l(text, sizeof text, format, &local, ClassicLocale());
     return std::string(text, length);
 }

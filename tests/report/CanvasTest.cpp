@@ -201,6 +201,24 @@ TEST(CanvasTest, BlendMixesByCoverage) {
     EXPECT_EQ(vga.PixelAt(0, 0), (Rgb{192, 192, 192}));
 }
 
+// A block of coverages (a glyph) blends as its pixels would one by one, and
+// only where it lies on the canvas.
+TEST(CanvasTest, BlockBlendsAsItsPixelsWould) {
+    const std::uint8_t coverage[] = {0, 64, 255, 9, 128, 200, 77, 1, 30, 250, 0, 180};
+    for (const int depth : kDepths) {
+        for (const auto& [x, y] : {std::pair{1, 1}, {-2, -1}, {3, 2}, {-9, 0}}) {
+            Canvas block(5, 4, depth);
+            block.FillRect({0, 0, 5, 4}, {90, 160, 230});
+            Canvas pixels = block;
+            block.BlendBlock(x, y, kBlue, coverage, 3, 3, 4);
+            for (int row = 0; row < 3; ++row)
+                for (int column = 0; column < 3; ++column)
+                    pixels.BlendPixel(x + column, y + row, kBlue, coverage[row * 4 + column]);
+            EXPECT_EQ(Rows(block), Rows(pixels)) << depth << " at " << x << "," << y;
+        }
+    }
+}
+
 TEST(CanvasTest, PixelRequestPacksRowsBottomFirst) {
     // Leftmost pixel in the most significant bits; rows padded to 4 bytes.
     Canvas mono(10, 2, 1);
