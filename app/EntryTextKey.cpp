@@ -32,12 +32,12 @@ EntryTextKey EntryTextKeyOf(const StepRecord& record) {
     // each; after them both texts go on alike up to the counts' digits.
     EntryTextKey key;
     key.steps = DigitCodes(record.steps);
-    if (std::optional<std::tm> local = EntryLocalTime(record)) {
+    if (std::optional<LocalDate> local = EntryLocalDate(record)) {
         // A record's fields are 16-bit and dates before 1601 read as 1970, so
         // the local year is never negative.
-        const auto year = static_cast<std::uint64_t>(local->tm_year + 1900LL);
-        const auto month = static_cast<std::uint64_t>(local->tm_mon + 1);
-        const auto day = static_cast<std::uint64_t>(local->tm_mday);
+        const auto year = static_cast<std::uint64_t>(local->year);
+        const auto month = static_cast<std::uint64_t>(local->month);
+        const auto day = static_cast<std::uint64_t>(local->day);
         key.date = std::uint64_t{1} << 63 | DigitCodes(year) << 9 | month << 5 | day;
     }
     return key;

@@ -123,6 +123,16 @@ std::optional<std::tm> EntryLocalTime(const StepRecord& record) {
     return local;
 }
 
+std::optional<LocalDate> EntryLocalDate(const StepRecord& record) {
+    if (LocalDays::Time(record.year, record.month, record.day, record.hour, record.minute,
+                        record.second))
+        return LocalDate{record.year, record.month, record.day};
+    const std::optional<std::tm> local = EntryLocalTime(record);
+    if (!local)
+        return std::nullopt;
+    return LocalDate{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
+}
+
 std::string FormatEntryDate(const StepRecord& record, const char* format) {
     std::optional<std::tm> local = EntryLocalTime(record);
     return local ? Format(*local, format) : std::string();

@@ -20,6 +20,15 @@ std::time_t EntryTime(const StepRecord& record);
 // none (the library cannot convert it).
 std::optional<std::tm> EntryLocalTime(const StepRecord& record);
 
+// The date part of EntryLocalTime(record), which is all some callers need
+// and, on most days, only the record's own fields.
+struct LocalDate {
+    int year = 0;
+    int month = 0; // 1 to 12
+    int day = 0;
+};
+std::optional<LocalDate> EntryLocalDate(const StepRecord& record);
+
 // FormatEntryTime(EntryTime(record), format), character for character.
 std::string FormatEntryDate(const StepRecord& record, const char* format);
 

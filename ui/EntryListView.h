@@ -6,7 +6,6 @@
 
 #include "ShownEntries.h"
 
-typedef struct _GtkTreeModel GtkTreeModel;
 typedef struct _GtkTreeView GtkTreeView;
 
 // The list of entries: GTK's own tree view, so that screen readers read it as
@@ -41,8 +40,6 @@ protected:
     void DoApplyWidgetStyle(GtkRcStyle* style) override;
 
 private:
-    void UseModel(GtkTreeModel* model);
-
     GtkTreeView* view_ = nullptr;
     const std::vector<ShownEntry>* items_ = nullptr;
 };
