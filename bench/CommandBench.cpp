@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
                  remove();
                  LoadEntryItems(files);
              },
-             remove},
+             [&files] { WriteWithoutOneRecord(files.steps); }},
             {"report, values off", [&] { report(false); }, [&] { reportFloor(chartOff); }},
             {"report, values on", [&] { report(true); }, [&] { reportFloor(chartOn); }},
         };

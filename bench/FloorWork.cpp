@@ -34,3 +34,14 @@ void WriteDurably(const fs::path& path, const std::vector<unsigned char>& bytes)
     if (!file.Write(bytes) || !file.Commit())
         std::exit(1);
 }
+
+void WriteWithoutOneRecord(const fs::path& diary) {
+    std::vector<unsigned char> bytes = FileBytes(diary);
+    constexpr std::size_t kRecordSize = 24;
+    if (bytes.size() >= kRecordSize) {
+        const auto middle =
+            static_cast<std::ptrdiff_t>(bytes.size() / kRecordSize / 2 * kRecordSize);
+        bytes.erase(bytes.begin() + middle, bytes.begin() + middle + kRecordSize);
+    }
+    WriteDurably(diary.parent_path() / "floor-copy.steps", bytes);
+}

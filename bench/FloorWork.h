@@ -15,3 +15,7 @@ void ReadThrough(const std::filesystem::path& path);
 // Replaces the file by the bytes as the store does: a scratch file written
 // and synced, renamed over the file, the directory synced.
 void WriteDurably(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+
+// A delete's floor: the diary read once and written less one record, as the
+// store replaces a file, to a copy beside it; the diary stays as it was.
+void WriteWithoutOneRecord(const std::filesystem::path& diary);

@@ -272,7 +272,7 @@ bool CStepFile::CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t 
     return true;
 }
 
-std::optional<DiaryEdit> CStepFile::Rewrite(const PlanDiaryEdit& plan) {
+std::optional<DiaryEdit> CStepFile::ReplaceUnderLock(const FindDiaryEdit& find) {
     if (!fd_.IsOpen())
         return std::nullopt;
     if (!writable_) {
@@ -285,36 +285,46 @@ std::optional<DiaryEdit> CStepFile::Rewrite(const PlanDiaryEdit& plan) {
     std::optional<RecordSpan> span = FindSpan();
     if (!span)
         return std::nullopt;
-    std::vector<PlacedRecord> records;
-    records.reserve(span->Count());
-    const bool scanned = ScanBackwards(*span, [&](std::uint64_t offset, const StepRecord& record) {
-        records.push_back({offset, record});
-        return true;
-    });
     StepRecord last;
-    if (!scanned || (span->Count() > 0 && !ReadRecordBefore(span->end, last)))
+    if (span->Count() > 0 && !ReadRecordBefore(span->end, last))
         return std::nullopt;
-    DiaryEdit edit = plan(records);
-    if (edit.IsEmpty())
+    std::optional<DiaryEdit> edit = find(*span);
+    if (!edit || edit->IsEmpty())
         return edit;
     // Only whole records the scan met can go, each once.
-    std::erase_if(edit.removed, [&](std::uint64_t offset) {
+    std::erase_if(edit->removed, [&](std::uint64_t offset) {
         return offset < span->begin || offset >= span->end ||
                (offset - span->begin) % kRecordSize != 0;
     });
-    std::ranges::sort(edit.removed);
-    edit.removed.erase(std::unique(edit.removed.begin(), edit.removed.end()), edit.removed.end());
+    std::ranges::sort(edit->removed);
+    edit->removed.erase(std::unique(edit->removed.begin(), edit->removed.end()),
+                        edit->removed.end());
     // The new contents go to a scratch file that then replaces the data file
     // in one rename: at every instant the path holds the old or the new diary.
     // Identifiers go on from the newest record in the file, removed or not,
     // so that no identifier a window still lists comes back for another entry.
-    if (!CopyWith(edit, *span, last.identifier))
+    if (!CopyWith(*edit, *span, last.identifier))
         return std::nullopt;
     // Unlocking the replaced file lets waiting processes on, and they then
     // find the new file under the path.
     lock.reset();
     Reopen();
     return edit;
+}
+
+std::optional<DiaryEdit> CStepFile::Rewrite(const PlanDiaryEdit& plan) {
+    return ReplaceUnderLock([&](const RecordSpan& span) -> std::optional<DiaryEdit> {
+        std::vector<PlacedRecord> records;
+        records.reserve(span.Count());
+        const bool scanned =
+            ScanBackwards(span, [&](std::uint64_t offset, const StepRecord& record) {
+                records.push_back({offset, record});
+                return true;
+            });
+        if (!scanned)
+            return std::nullopt;
+        return plan(records);
+    });
 }
 
 void CStepFile::DeleteById(std::uint32_t id) {
@@ -333,25 +343,45 @@ bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& match
     // What the file holds once the record is gone: its length and newest record.
     std::uint64_t sizeAfter = 0;
     std::optional<StepRecord> newestAfter;
-    std::optional<DiaryEdit> done = Rewrite([&](const std::vector<PlacedRecord>& newestFirst) {
-        DiaryEdit edit;
-        auto match = std::ranges::find_if(
-            newestFirst, [&](const PlacedRecord& placed) { return matches(placed.record); });
-        if (match == newestFirst.end())
+    std::optional<DiaryEdit> done =
+        ReplaceUnderLock([&](const RecordSpan& span) -> std::optional<DiaryEdit> {
+            // Newest first and only as far as the match: the records are not
+            // all held, nor all read when a recent entry goes.
+            DiaryEdit edit;
+            std::size_t visited = 0;
+            std::optional<std::size_t> place;
+            std::optional<StepRecord> newest;
+            const bool scanned =
+                ScanBackwards(span, [&](std::uint64_t offset, const StepRecord& record) {
+                    const std::size_t index = visited++;
+                    if (index == 0) {
+                        // The replacement keeps the bytes before the first
+                        // record and drops a torn tail: it ends where the
+                        // newest record began.
+                        sizeAfter = offset;
+                        newest = record;
+                    }
+                    if (place) { // the newest record went; this one follows it
+                        newestAfter = record;
+                        return false;
+                    }
+                    if (!matches(record))
+                        return true;
+                    place = index;
+                    edit.removed.push_back(offset);
+                    if (index == 0)
+                        return true;
+                    newestAfter = newest;
+                    return false;
+                });
+            if (!scanned)
+                return std::nullopt;
+            // Worked out under the lock, on the file about to be replaced.
+            if (place)
+                if (std::optional<FileIdentity> before = IdentityOf(fd_.Get()))
+                    seen = DiaryChangeSeen{*before, {}, {*place}, {}};
             return edit;
-        edit.removed.push_back(match->offset);
-        // The plan runs under the lock, on the file about to be replaced.
-        if (std::optional<FileIdentity> before = IdentityOf(fd_.Get())) {
-            const auto place = static_cast<std::size_t>(match - newestFirst.begin());
-            seen = DiaryChangeSeen{*before, {}, {place}, {}};
-            // The replacement keeps the bytes before the first record and
-            // drops a torn tail: it ends where the newest record began.
-            sizeAfter = newestFirst.front().offset;
-            if (newestFirst.size() > 1)
-                newestAfter = newestFirst[place == 0 ? 1 : 0].record;
-        }
-        return edit;
-    });
+        });
     if (!done || done->removed.empty())
         return false;
     if (seen) {

@@ -123,6 +123,11 @@ private:
     // Writes the kept records, then the added ones with the identifiers after
     // `newestIdentifier` and no time of day, both written back into `edit`.
     bool CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t newestIdentifier);
+    // Under the lock for a change: `find` reads what it needs of the records
+    // in the span and gives the edit, or none when it could not read them;
+    // then the file is replaced as Rewrite replaces it.
+    using FindDiaryEdit = std::function<std::optional<DiaryEdit>(const RecordSpan& span)>;
+    std::optional<DiaryEdit> ReplaceUnderLock(const FindDiaryEdit& find);
     // Removes the newest record that `matches` accepts; true when one was.
     bool DeleteNewest(const std::function<bool(const StepRecord&)>& matches);
 
