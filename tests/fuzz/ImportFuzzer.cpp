@@ -66,9 +66,9 @@ Bytes SmallDiary() {
     return bytes;
 }
 
-std::optional<ImportPreview> Preview(std::size_t size) {
+// A refusal's reason goes to `why`, so that a broken invariant can say it.
+std::optional<ImportPreview> Preview(std::size_t size, CommandOutcome& why) {
     std::uint64_t lastDone = 0;
-    CommandOutcome why;
     std::optional<ImportPreview> preview = PreviewImport(
         Here(), kOffered,
         [&](std::uint64_t done, std::uint64_t total) {
@@ -96,7 +96,8 @@ std::optional<ImportMerge> Import(const ImportPreview& preview, ConflictChoice c
 void CheckImport(ConflictChoice choice, std::size_t size) {
     const Bytes before = SmallDiary();
     WriteBytes("data.steps", before.data(), before.size());
-    const std::optional<ImportPreview> preview = Preview(size);
+    CommandOutcome why;
+    const std::optional<ImportPreview> preview = Preview(size, why);
     if (!preview) {
         CHECK(ReadBytes("data.steps") == before);
         return;
@@ -125,7 +126,11 @@ void CheckImport(ConflictChoice choice, std::size_t size) {
           before.size() + done->edit.added.size() * kStepRecordSize);
 
     // The same bytes once more: nothing to add, nothing to change.
-    const std::optional<ImportPreview> again = Preview(size);
+    CommandOutcome whyAgain;
+    const std::optional<ImportPreview> again = Preview(size, whyAgain);
+    if (!again)
+        std::fprintf(stderr, "refused when read again (%zu rows the first time): %s\n",
+                     preview->steps.rows.size(), whyAgain.log.c_str());
     CHECK(again.has_value());
     const std::optional<ImportMerge> redone = Import(*again, choice, after);
     CHECK(redone.has_value());
