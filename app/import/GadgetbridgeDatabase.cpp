@@ -186,6 +186,13 @@ void ReadGadgetbridgeDatabase(const std::filesystem::path& path, ProgressMeter& 
         Fail(db.get());
     Cancel cancel{meter};
     sqlite3_progress_handler(db.get(), 1'000'000, AskToGoOn, &cancel);
+    // The file is anyone's: every page is checked as it is loaded, so that a
+    // damaged one is refused every time (unchecked, a fuzzed page was read
+    // or refused depending on what memory held), and the schema may run
+    // nothing of its own.
+    if (sqlite3_exec(db.get(), "PRAGMA cell_size_check = ON; PRAGMA trusted_schema = OFF", nullptr,
+                     nullptr, nullptr) != SQLITE_OK)
+        Fail(db.get());
 
     std::vector<std::string> tables = SampleTables(db.get());
     if (cancel.cancelled)

@@ -144,3 +144,23 @@ TEST(Gadgetbridge, RefusesADatabaseWithOtherTablesOnly) {
 }
 
 } // namespace
+
+// A page damaged inside (the fuzzer's find), read where a sound export was
+// read just before: refused each time, never read from what memory held.
+TEST(Gadgetbridge, ADamagedPageIsRefusedEveryTime) {
+    ScopedTempDir dir;
+    const fs::path seeds = fs::path(TREKLINE_FUZZ_SEEDS) / "export-corpus";
+    fs::copy_file(seeds / "gadgetbridge.db", "Gadgetbridge");
+    ASSERT_TRUE(ReadExportFile("Gadgetbridge", {}));
+    fs::copy_file(seeds / "damaged-gadgetbridge.db", "Gadgetbridge",
+                  fs::copy_options::overwrite_existing);
+    for (int read = 0; read < 3; ++read) {
+        try {
+            ReadExportFile("Gadgetbridge", {});
+            ADD_FAILURE() << "read " << read;
+        } catch (const ImportError& error) {
+            EXPECT_NE(std::string(error.what()).find("malformed"), std::string::npos)
+                << error.what();
+        }
+    }
+}
