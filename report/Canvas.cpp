@@ -214,10 +214,6 @@ void Canvas::LineTo(int x, int y, Rgb colour) {
     }
 }
 
-void Canvas::BlendPixel(int x, int y, Rgb colour, std::uint8_t coverage) {
-    BlendBlock(x, y, colour, &coverage, 1, 1, 1);
-}
-
 void Canvas::BlendBlock(int x, int y, Rgb colour, const std::uint8_t* coverage, int width, int rows,
                         std::ptrdiff_t stride) {
     const int firstColumn = std::max(0, -x);

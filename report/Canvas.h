@@ -47,10 +47,10 @@ public:
     // position then moves to (x, y).
     void LineTo(int x, int y, Rgb colour);
 
-    // Mixes colour over the pixel by coverage / 255 (anti-aliased text).
-    void BlendPixel(int x, int y, Rgb colour, std::uint8_t coverage);
-    // BlendPixel for a block of pixels with (x, y) at its top left: `rows`
-    // rows of coverages, each `width` long and `stride` after the one before.
+    // Mixes colour over each pixel of a block by its coverage / 255
+    // (anti-aliased text), clipped to the canvas. (x, y) is the block's top
+    // left; `rows` rows of coverages, each `width` long and `stride` after
+    // the one before.
     void BlendBlock(int x, int y, Rgb colour, const std::uint8_t* coverage, int width, int rows,
                     std::ptrdiff_t stride);
 

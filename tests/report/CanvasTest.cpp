@@ -34,6 +34,10 @@ std::vector<std::uint8_t> Rows(const Canvas& canvas) {
     return pixels;
 }
 
+void BlendPixel(Canvas& canvas, int x, int y, Rgb colour, std::uint8_t coverage) {
+    canvas.BlendBlock(x, y, colour, &coverage, 1, 1, 1);
+}
+
 std::vector<std::pair<int, int>> PixelsOf(const Canvas& canvas, Rgb colour) {
     std::vector<std::pair<int, int>> found;
     for (int y = 0; y < canvas.Height(); ++y) {
@@ -187,17 +191,17 @@ TEST(CanvasTest, BlendMixesByCoverage) {
     for (const int depth : {24, 32}) {
         Canvas canvas(2, 1, depth);
         canvas.FillRect({0, 0, 2, 1}, kWhite);
-        canvas.BlendPixel(0, 0, {0, 0, 200}, 128);
+        BlendPixel(canvas, 0, 0, {0, 0, 200}, 128);
         EXPECT_EQ(canvas.PixelAt(0, 0), (Rgb{127, 127, 227}));
-        canvas.BlendPixel(1, 0, kRed, 0);
+        BlendPixel(canvas, 1, 0, kRed, 0);
         EXPECT_EQ(canvas.PixelAt(1, 0), kWhite);
-        canvas.BlendPixel(1, 0, kRed, 255);
+        BlendPixel(canvas, 1, 0, kRed, 255);
         EXPECT_EQ(canvas.PixelAt(1, 0), kRed);
-        canvas.BlendPixel(2, 0, kRed, 255); // outside: ignored
+        BlendPixel(canvas, 2, 0, kRed, 255); // outside: ignored
     }
     Canvas vga(1, 1, 4);
     vga.FillRect({0, 0, 1, 1}, kWhite);
-    vga.BlendPixel(0, 0, kBlack, 64);
+    BlendPixel(vga, 0, 0, kBlack, 64);
     EXPECT_EQ(vga.PixelAt(0, 0), (Rgb{192, 192, 192}));
 }
 
@@ -213,7 +217,7 @@ TEST(CanvasTest, BlockBlendsAsItsPixelsWould) {
             block.BlendBlock(x, y, kBlue, coverage, 3, 3, 4);
             for (int row = 0; row < 3; ++row)
                 for (int column = 0; column < 3; ++column)
-                    pixels.BlendPixel(x + column, y + row, kBlue, coverage[row * 4 + column]);
+                    BlendPixel(pixels, x + column, y + row, kBlue, coverage[row * 4 + column]);
             EXPECT_EQ(Rows(block), Rows(pixels)) << depth << " at " << x << "," << y;
         }
     }
