@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ImportError.h"
 #include "ImportedSteps.h"
 
 // The rows as "YYYY-MM-DD steps" texts, so that a failing comparison shows the days.
@@ -17,4 +18,14 @@ inline std::vector<std::string> DayTexts(const ImportedSteps& steps) {
         days.push_back(text);
     }
     return days;
+}
+
+// The message with which `read` refuses its file, or "" when it reads it.
+template <typename Read> std::string RefusalOf(Read read) {
+    try {
+        read();
+        return "";
+    } catch (const ImportError& error) {
+        return error.what();
+    }
 }

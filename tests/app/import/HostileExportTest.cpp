@@ -34,12 +34,7 @@ std::string AppleRecords(int count) {
 
 // The message of the refusal, or "" when the file was read.
 std::string Refusal(const fs::path& path) {
-    try {
-        ReadExportFile(path, {});
-        return "";
-    } catch (const ImportError& error) {
-        return error.what();
-    }
+    return RefusalOf([&] { ReadExportFile(path, {}); });
 }
 
 long PeakMemoryMb() {

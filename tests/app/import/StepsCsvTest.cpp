@@ -22,12 +22,7 @@ ImportedSteps Read(const std::string& text) {
 
 // The message of the refusal, or "" when the file was read.
 std::string Refusal(const fs::path& path) {
-    try {
-        ReadImportFile(path, {});
-        return "";
-    } catch (const ImportError& error) {
-        return error.what();
-    }
+    return RefusalOf([&] { ReadImportFile(path, {}); });
 }
 
 struct CsvCase {
