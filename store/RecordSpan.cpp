@@ -30,8 +30,11 @@ private:
 
 bool IsStorableRecord(const StepRecord& record) {
     using namespace std::chrono;
-    // The years a SYSTEMTIME can hold.
-    if (record.steps == kEndMarker || record.year < 1601 || record.year > 30827)
+    // Imports and the date picker store any year from 0000, so the years
+    // before the calendar-time range count too; the time of day is always
+    // stored as zero.
+    if (record.steps == kEndMarker || record.year > 30827 || record.hour != 0 ||
+        record.minute != 0 || record.second != 0 || record.milliseconds != 0)
         return false;
     return year_month_day(year(record.year), month(record.month), day(record.day)).ok();
 }

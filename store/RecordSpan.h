@@ -21,8 +21,8 @@ struct RecordSpan {
     std::uint64_t Count() const { return (end - begin) / kStepRecordSize; }
 };
 
-// Whether Trekline could have stored this record: a real count and a real
-// calendar date.
+// Whether Trekline could have stored this record: a real count, a real
+// calendar date of any year a record holds, and no time of day.
 bool IsStorableRecord(const StepRecord& record);
 
 // Fills the bytes from that offset of the file; false when it cannot.

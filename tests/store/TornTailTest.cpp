@@ -113,3 +113,29 @@ TEST(TornTailTest, AZeroRecordWhoseBytesNeverLandedIsATornTail) {
         EXPECT_EQ(ReadFileBytes("data.steps"), DiaryBytes(expected)) << count;
     }
 }
+
+// Entries of any date the program stores (imports take years from 0000) must
+// not hide the layout of appends: a tail torn after them is cut, never read
+// as shifted records, and no identifier is handed out twice.
+TEST(TornTailTest, EntriesOfEveryStorableYearKeepATornTailApart) {
+    ScopedTempDir dir;
+    const std::vector<unsigned char> tenTornBytes(10, 0x5A), zeroRecord(kStepRecordSize, 0);
+    for (int oldYear : {0, 1, 1600}) {
+        for (const std::vector<unsigned char>& tail : {tenTornBytes, zeroRecord}) {
+            const std::string what = "oldest year " + std::to_string(oldYear) + ", " +
+                                     std::to_string(tail.size()) + " tail bytes";
+            std::vector<StepRecord> records = Appended(3);
+            records.insert(records.begin(), DiaryEntry(5, oldYear, 1, 1, 1));
+            std::vector<unsigned char> bytes = DiaryBytes(records);
+            bytes.insert(bytes.end(), tail.begin(), tail.end());
+            WriteFileBytes("data.steps", bytes);
+            CStepFile file(HereFiles());
+            EXPECT_EQ(file.ReadAll(), NewestFirst(records)) << what;
+            StepRecord added = DiaryEntry(5, 2031, 1, 1);
+            file.Append(added);
+            EXPECT_EQ(added.identifier, records.back().identifier + 1) << what;
+            records.push_back(added);
+            EXPECT_EQ(ReadFileBytes("data.steps"), DiaryBytes(records)) << what;
+        }
+    }
+}
