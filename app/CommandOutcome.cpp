@@ -85,7 +85,15 @@ CommandOutcome OpenFailure(const DiaryFiles& files, const std::filesystem::path&
 CommandOutcome TooLargeFailure(const DiaryFiles& files, std::string_view consequence) {
     const std::string name = files.steps.filename().string();
     return {name + " is too large to be a diary: " + std::string(consequence) + ".",
-            "reading " + files.steps.string() + ": more than 100000000 records"};
+            "reading " + files.steps.string() + ": more than " + std::to_string(files.mostRecords) +
+                " records"};
+}
+
+CommandOutcome OverflowFailure(const DiaryFiles& files, std::string_view consequence) {
+    const std::string most = std::to_string(files.mostRecords);
+    return {files.steps.filename().string() + " would hold more than " + most +
+                " entries, the most a diary can hold: " + std::string(consequence) + ".",
+            "writing " + files.steps.string() + ": the change would pass " + most + " records"};
 }
 
 CommandOutcome ExceptionFailure(std::string_view consequence) {

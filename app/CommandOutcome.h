@@ -31,9 +31,13 @@ CommandOutcome FileFailure(const DiaryFiles& files, const std::filesystem::path&
 CommandOutcome OpenFailure(const DiaryFiles& files, const std::filesystem::path& document,
                            int startError, int exitStatus);
 
-// A diary larger than anyone's could be (more than kMostDiaryRecords
-// records), which is therefore not read, with that `consequence`.
+// A diary larger than anyone's could be (more than its most records), which
+// is therefore not read, with that `consequence`.
 CommandOutcome TooLargeFailure(const DiaryFiles& files, std::string_view consequence);
+
+// A change refused before writing because the diary would then hold more
+// than its most records, which Trekline could not open any more.
+CommandOutcome OverflowFailure(const DiaryFiles& files, std::string_view consequence);
 
 // The exception being handled, which left `consequence`: running out of
 // memory, or anything else a command threw. Called from a catch block only.

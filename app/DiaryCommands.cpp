@@ -9,6 +9,8 @@ CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std:
                             std::string_view consequence) {
     if (file.IsTooLarge())
         return TooLargeFailure(files, consequence);
+    if (file.WouldOverflow())
+        return OverflowFailure(files, consequence);
     const int error = file.Failure().IsOk() ? errno : file.Failure().Error();
     return FileFailure(files, files.steps, error, call, consequence);
 }

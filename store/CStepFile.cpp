@@ -25,7 +25,8 @@ StepRecord EndMarker() {
 
 } // namespace
 
-CStepFile::CStepFile(const DiaryFiles& files) : path_(files.steps), scratch_(files.scratch) {
+CStepFile::CStepFile(const DiaryFiles& files)
+    : path_(files.steps), scratch_(files.scratch), mostRecords_(files.mostRecords) {
     Reopen();
 }
 
@@ -37,6 +38,11 @@ bool CStepFile::Reopen() {
     if (!ok_)
         failure_ = opened.status;
     return ok_;
+}
+
+void CStepFile::RefuseOverflow() {
+    wouldOverflow_ = true;
+    Fail(FileStatus::Failure("write", path_, EFBIG));
 }
 
 void CStepFile::Fail(FileStatus failure) {
@@ -52,7 +58,7 @@ std::optional<RecordSpan> CStepFile::FindSpan() {
         return std::nullopt;
     }
     const auto length = static_cast<std::uint64_t>(info.st_size);
-    if (length / kRecordSize > kMostDiaryRecords) {
+    if (length / kRecordSize > mostRecords_) {
         tooLarge_ = true;
         Fail(FileStatus::Failure("read", path_, EFBIG));
         return std::nullopt;
@@ -170,8 +176,12 @@ std::optional<FileLock> CStepFile::LockForChange() {
         }
         struct stat locked, named;
         if (::fstat(fd_.Get(), &locked) == 0 && ::stat(path_.c_str(), &named) == 0 &&
-            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino)
+            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+            // No other writer is busy now, so a scratch file of ours is one
+            // a writer killed midway left behind.
+            RemoveLeftScratchFiles(DirectoryOf(FollowLinks(path_)) / scratch_.filename());
             return lock;
+        }
         Reopen();
     }
     return std::nullopt;
@@ -179,6 +189,7 @@ std::optional<FileLock> CStepFile::LockForChange() {
 
 void CStepFile::Append(StepRecord& record) {
     lastChange_.reset();
+    wouldOverflow_ = false;
     if (!fd_.IsOpen())
         return;
     if (record.steps == kEndMarker || !writable_) {
@@ -192,6 +203,10 @@ void CStepFile::Append(StepRecord& record) {
     StepRecord last;
     if (!span || (span->Count() > 0 && !ReadRecordBefore(span->end, last)))
         return;
+    if (span->Count() >= mostRecords_) {
+        RefuseOverflow();
+        return;
+    }
     record.identifier = last.identifier + 1;
     record.hour = record.minute = record.second = record.milliseconds = 0;
     const StepRecordBytes bytes = EncodeStepRecord(record);
@@ -273,6 +288,7 @@ bool CStepFile::CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t 
 }
 
 std::optional<DiaryEdit> CStepFile::ReplaceUnderLock(const FindDiaryEdit& find) {
+    wouldOverflow_ = false;
     if (!fd_.IsOpen())
         return std::nullopt;
     if (!writable_) {
@@ -299,6 +315,10 @@ std::optional<DiaryEdit> CStepFile::ReplaceUnderLock(const FindDiaryEdit& find) 
     std::ranges::sort(edit->removed);
     edit->removed.erase(std::unique(edit->removed.begin(), edit->removed.end()),
                         edit->removed.end());
+    if (span->Count() - edit->removed.size() + edit->added.size() > mostRecords_) {
+        RefuseOverflow();
+        return std::nullopt;
+    }
     // The new contents go to a scratch file that then replaces the data file
     // in one rename: at every instant the path holds the old or the new diary.
     // Identifiers go on from the newest record in the file, removed or not,

@@ -30,10 +30,6 @@ struct DiaryEdit {
 // Works out an edit from the records as they are, newest first.
 using PlanDiaryEdit = std::function<DiaryEdit(const std::vector<PlacedRecord>& newestFirst)>;
 
-// More entries than anyone's diary holds (a daily entry for 270,000 years): a
-// file that size is not a diary, and reading it would only exhaust memory.
-inline constexpr std::uint64_t kMostDiaryRecords = 100'000'000;
-
 // The accessor for one step data file. Each command makes one, works and lets
 // it go; constructing opens the file (creating it when missing, durably),
 // destroying closes it. Failures never throw: they clear the ok flag, and
@@ -57,9 +53,12 @@ public:
     bool IsOk() const { return ok_; }
     // The file call that failed, when one did.
     const FileStatus& Failure() const { return failure_; }
-    // Whether the file holds more than kMostDiaryRecords records and so was
+    // Whether the file holds more than the diary's most records and so was
     // neither read nor changed.
     bool IsTooLarge() const { return tooLarge_; }
+    // Whether the last Append or Rewrite was refused, the file untouched,
+    // because the diary would have held more than its most records.
+    bool WouldOverflow() const { return wouldOverflow_; }
 
     // The newest record, or the end marker with identifier 0 when the file
     // holds none; the position is then at that record's start.
@@ -69,7 +68,8 @@ public:
 
     // Stores the record after the newest one with the next identifier and the
     // time of day zeroed, both written back into the caller's record. Refuses
-    // a steps value equal to the end marker. Does nothing when not open.
+    // a steps value equal to the end marker, and a record that would pass the
+    // diary's most records. Does nothing when not open.
     void Append(StepRecord& record);
 
     // The newest record with that identifier; when none, only out.steps is
@@ -94,7 +94,8 @@ public:
     // atomically and under the lock, so that no other change comes between
     // the reading and the replacing. Added records get the identifiers after
     // the newest record's and no time of day, written back into the plan's
-    // edit. An empty edit leaves the file untouched. Gives the edit carried
+    // edit. An empty edit leaves the file untouched, and so does one that
+    // would leave more than the diary's most records. Gives the edit carried
     // out; none when the file could not be read or replaced (then it is as it
     // was) or the plan threw (the exception goes on to the caller).
     std::optional<DiaryEdit> Rewrite(const PlanDiaryEdit& plan);
@@ -111,6 +112,7 @@ public:
 private:
     bool Reopen();
     void Fail(FileStatus failure);
+    void RefuseOverflow();
     // Where the records lie, worked out afresh; none after a failure.
     std::optional<RecordSpan> FindSpan();
     // Reads the record that ends at `end` and leaves the position at its
@@ -143,5 +145,7 @@ private:
     FileDescriptor fd_;
     std::uint64_t position_ = 0;
     FileStatus failure_;
+    std::uint64_t mostRecords_ = kMostDiaryRecords;
     bool tooLarge_ = false;
+    bool wouldOverflow_ = false;
 };

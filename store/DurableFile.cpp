@@ -1,9 +1,11 @@
 #include "DurableFile.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <random>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -25,6 +27,33 @@ std::string FreshSuffix() {
     for (int i = 0; i < 8; ++i)
         suffix += kLetters[pick(generator)];
     return suffix;
+}
+
+constexpr std::string_view kProofInfix = ".trekline-";
+
+std::string ProofName(const fs::path& stem, ino_t inode) {
+    char digits[32];
+    const auto end =
+        std::to_chars(std::begin(digits), std::end(digits), static_cast<std::uint64_t>(inode), 16)
+            .ptr;
+    return stem.string() + std::string(kProofInfix) + std::string(digits, end);
+}
+
+// A file of no name in the stem's directory, or a closed descriptor where the
+// file system cannot make one.
+ScratchFile CreateAnonymousScratchFile(const fs::path& stem, mode_t mode) {
+    ScratchFile scratch;
+    scratch.fd =
+        FileDescriptor(::open(DirectoryOf(stem).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+    struct stat info;
+    if (!scratch.fd.IsOpen() || ::fstat(scratch.fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        scratch.fd = FileDescriptor();
+        return scratch;
+    }
+    scratch.stem = stem;
+    scratch.device = info.st_dev;
+    scratch.inode = info.st_ino;
+    return scratch;
 }
 
 // Opened with O_NONBLOCK so that a pipe never hangs us; once the type is
@@ -209,6 +238,12 @@ OpenedFile OpenRegularFile(const fs::path& path, OpenMode mode) {
 }
 
 ScratchFile CreateScratchFile(const fs::path& stem, ScratchName naming, mode_t mode) {
+    if (ScratchFile anonymous = CreateAnonymousScratchFile(stem, mode); anonymous.fd.IsOpen())
+        return anonymous;
+    return CreateNamedScratchFile(stem, naming, mode);
+}
+
+ScratchFile CreateNamedScratchFile(const fs::path& stem, ScratchName naming, mode_t mode) {
     ScratchFile scratch;
     constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
     for (int attempt = 0; attempt <= kFreshNameAttempts; ++attempt) {
@@ -258,4 +293,35 @@ void RemoveScratchFile(const ScratchFile& scratch) {
     }
     if (named.st_dev == scratch.device && named.st_ino == scratch.inode)
         ::unlink(scratch.name.c_str());
+}
+
+FileStatus NameScratchFile(ScratchFile& scratch) {
+    if (!scratch.name.empty())
+        return {};
+    const fs::path name = ProofName(scratch.stem, scratch.inode);
+    // Linking through /proc needs no privilege, unlike AT_EMPTY_PATH.
+    const std::string self = "/proc/self/fd/" + std::to_string(scratch.fd.Get());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return FileStatus::FromErrno("link", name);
+    scratch.name = name;
+    return {};
+}
+
+void RemoveLeftScratchFiles(const fs::path& stem) {
+    const fs::path directory = DirectoryOf(stem);
+    const std::string prefix = stem.filename().string() + std::string(kProofInfix);
+    DIR* listing = ::opendir(directory.c_str());
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix))
+            continue;
+        const fs::path path = directory / std::string(name);
+        struct stat info;
+        if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+            info.st_uid == ::geteuid() && name == ProofName(stem.filename(), info.st_ino))
+            ::unlink(path.c_str());
+    }
+    ::closedir(listing);
 }

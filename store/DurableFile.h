@@ -115,17 +115,22 @@ struct OpenedFile {
 // blocking.
 OpenedFile OpenRegularFile(const std::filesystem::path& path, OpenMode mode);
 
-// A file made fresh for us: created with O_EXCL, so no link, pipe or file
-// someone else keeps under that name is ever opened, and a regular file with
-// one link. `name` is the name it was created under.
+// A file made fresh for us. Where the file system allows, it has no name
+// until it is complete (O_TMPFILE), so a writer killed halfway leaves nothing
+// behind; NameScratchFile then links it under a name that proves it ours.
+// Elsewhere it is created with O_EXCL, so no link, pipe or file someone else
+// keeps under that name is ever opened, and is a regular file with one link.
+// `name` is the name it has, empty while it has none.
 struct ScratchFile {
     FileDescriptor fd;
     std::filesystem::path name;
+    std::filesystem::path stem; // what a name given later is made from
     dev_t device = 0;
     ino_t inode = 0;
     FileStatus status;
 };
 
+// How a scratch file that must have a name from the start is named.
 enum class ScratchName {
     // `stem` itself when that name is free, else a fresh name.
     StemFirst,
@@ -133,9 +138,25 @@ enum class ScratchName {
     Fresh,
 };
 
-// Creates the scratch file beside `stem`. `mode` is the mode asked of
-// open(2), to which the umask applies.
+// Creates the scratch file beside `stem`, without a name where the file
+// system allows. `mode` is the mode asked of open(2), to which the umask
+// applies.
 ScratchFile CreateScratchFile(const std::filesystem::path& stem, ScratchName naming, mode_t mode);
+// The scratch file with a name from the start, as on a file system that
+// cannot make a file of no name (FAT, many network file systems).
+ScratchFile CreateNamedScratchFile(const std::filesystem::path& stem, ScratchName naming,
+                                   mode_t mode);
+
+// Gives a scratch file without a name the name that proves it ours: the stem,
+// ".trekline-" and its inode number. Does nothing to one that has a name.
+FileStatus NameScratchFile(ScratchFile& scratch);
 
 // Removes a file we created, unless the name has since come to mean another file.
 void RemoveScratchFile(const ScratchFile& scratch);
+
+// Removes the named scratch files of `stem` that a writer killed between
+// naming and renaming one left behind. Only names NameScratchFile gives are
+// touched, and only when they prove it: a regular file of ours with one link
+// and the inode its name says. Called under the lock that every writer of
+// the stem's file holds while its scratch file exists.
+void RemoveLeftScratchFiles(const std::filesystem::path& stem);

@@ -49,9 +49,13 @@ ReplacementFile::~ReplacementFile() {
     errno = error;
 }
 
+fs::path ReplacementFile::ScratchPath() const {
+    return scratch_.name.empty() ? scratch_.stem : scratch_.name;
+}
+
 bool ReplacementFile::Write(std::span<const std::uint8_t> bytes) {
     if (status_)
-        status_ = WriteAllAt(scratch_.fd.Get(), bytes, written_, scratch_.name);
+        status_ = WriteAllAt(scratch_.fd.Get(), bytes, written_, ScratchPath());
     written_ += bytes.size();
     if (!status_)
         errno = status_.Error();
@@ -69,19 +73,22 @@ FileStatus ReplacementFile::Commit() {
         // puts back. Only root may give a file away, which is no failure.
         struct stat own;
         if (::fstat(fd, &own) != 0)
-            status_ = FileStatus::FromErrno("fstat", scratch_.name);
+            status_ = FileStatus::FromErrno("fstat", ScratchPath());
         else if ((own.st_uid != owner_ || own.st_gid != group_) &&
                  ::fchown(fd, owner_, group_) != 0 && errno != EPERM)
-            status_ = FileStatus::FromErrno("fchown", scratch_.name);
+            status_ = FileStatus::FromErrno("fchown", ScratchPath());
         if (status_ && ::fchmod(fd, mode_) != 0)
-            status_ = FileStatus::FromErrno("fchmod", scratch_.name);
+            status_ = FileStatus::FromErrno("fchmod", ScratchPath());
     }
     if (status_)
-        status_ = SyncFile(fd, scratch_.name);
+        status_ = SyncFile(fd, ScratchPath());
+    // Named only now that it is whole: a writer killed before leaves nothing.
     if (status_)
-        status_ = scratch_.fd.Close(scratch_.name);
+        status_ = NameScratchFile(scratch_);
+    if (status_)
+        status_ = scratch_.fd.Close(ScratchPath());
     if (status_ && std::rename(scratch_.name.c_str(), target_.c_str()) != 0)
-        status_ = FileStatus::FromErrno("rename", scratch_.name);
+        status_ = FileStatus::FromErrno("rename", ScratchPath());
     if (status_) {
         // Renamed: the scratch name is gone and must not be removed any more.
         scratch_.name.clear();

@@ -39,6 +39,9 @@ public:
     const FileStatus& Status() const { return status_; }
 
 private:
+    // The scratch file's name, or what it will be named after while it has none.
+    std::filesystem::path ScratchPath() const;
+
     std::filesystem::path target_;
     ScratchFile scratch_;
     FileStatus status_;

@@ -108,6 +108,10 @@ public:
             ChangeName({NameChange::Kind::Rename, from, to, currentNames_.at(from)});
             break;
         }
+        case RecordedCall::Kind::Link:
+            if (const std::size_t* inode = FileOf(call.fd))
+                ChangeName({NameChange::Kind::Link, NameIn(call.target), {}, *inode});
+            break;
         case RecordedCall::Kind::Unlink: {
             const std::string name = NameIn(call.path);
             ChangeName({NameChange::Kind::Unlink, name, {}, currentNames_.at(name)});
@@ -176,6 +180,13 @@ private:
             if (call.path != directory_)
                 throw std::runtime_error("a directory outside the test: " + call.path.string());
             open_[call.fd] = std::nullopt;
+            return;
+        }
+        if (call.anonymous) {
+            if (call.path != directory_)
+                throw std::runtime_error("a file outside the test: " + call.path.string());
+            inodes_.push_back({});
+            open_[call.fd] = inodes_.size() - 1;
             return;
         }
         if (call.path.parent_path() != directory_ && !call.created && !call.truncated) {

@@ -1,6 +1,8 @@
 #include "InjectedFault.h"
 
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 #include <cstdarg>
 #include <cstdio>
@@ -158,6 +160,7 @@ ssize_t __real_pread(int fd, void* data, std::size_t size, off_t offset);
 int __real_unlink(const char* path);
 int __real_fchown(int fd, uid_t owner, gid_t group);
 int __real_lstat(const char* path, struct stat* info);
+int __real_linkat(int fromDirectory, const char* from, int toDirectory, const char* to, int flags);
 
 std::FILE* __wrap_fopen(const char* path, const char* mode) {
     return Fails(FileCall::Open, OpensForChange(mode)) ? nullptr : __real_fopen(path, mode);
@@ -217,6 +220,7 @@ int __wrap_open(const char* path, int flags, ...) {
         call.fd = fd;
         call.path = AbsolutePath(path);
         call.created = (flags & O_CREAT) && !existed;
+        call.anonymous = (flags & O_TMPFILE) == O_TMPFILE;
         call.truncated = (flags & O_TRUNC) != 0;
         call.directory = __real_fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
         RecordCall(std::move(call));
@@ -330,6 +334,23 @@ int __wrap_rename(const char* from, const char* to) {
     const int result = __real_rename(from, to);
     if (result == 0)
         RecordCall(std::move(call));
+    return result;
+}
+
+int __wrap_linkat(int fromDirectory, const char* from, int toDirectory, const char* to, int flags) {
+    if (Fails(FileCall::Rename))
+        return -1;
+    const int result = __real_linkat(fromDirectory, from, toDirectory, to, flags);
+    // Only the naming of an open file of no name is ours to record.
+    constexpr std::string_view kOwnDescriptors = "/proc/self/fd/";
+    const std::string_view source = from;
+    if (result == 0 && source.starts_with(kOwnDescriptors)) {
+        RecordedCall call;
+        call.kind = RecordedCall::Kind::Link;
+        call.fd = std::stoi(std::string(source.substr(kOwnDescriptors.size())));
+        call.target = AbsolutePath(to);
+        RecordCall(std::move(call));
+    }
     return result;
 }
 

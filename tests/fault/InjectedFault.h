@@ -15,7 +15,7 @@ enum class FileCall {
     Write,    // fwrite, write, pwrite
     Flush,    // fflush
     Sync,     // fsync
-    Rename,   // rename
+    Rename,   // rename, linkat
     Close,    // fclose, close (the descriptor is released all the same)
     Truncate, // ftruncate
     Lock,     // flock

@@ -9,7 +9,9 @@
 // succeed. Paths are absolute, as the calls resolved them.
 struct RecordedCall {
     enum class Kind {
-        Open,     // path; created: the name was new; truncated: O_TRUNC
+        Open,     // path; created: the name was new; truncated: O_TRUNC; anonymous: a
+                  // file of no name (O_TMPFILE) in the directory `path`
+        Link,     // the file open as fd gets the name target
         Write,    // bytes at offset
         Truncate, // to offset bytes
         Sync,     // fsync of a file or of a directory
@@ -24,6 +26,7 @@ struct RecordedCall {
     bool created = false;
     bool truncated = false;
     bool directory = false; // Open of a directory
+    bool anonymous = false;
     std::uint64_t offset = 0;
     std::vector<std::uint8_t> bytes;
 };

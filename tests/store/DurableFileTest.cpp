@@ -69,7 +69,7 @@ protected:
 TEST_F(DurableFileTest, AScratchNameTakenByAnythingIsLeftAndAFreshNameCreated) {
     for (const Squatter& squatter : Squatters()) {
         squatter.make("data.tmp");
-        ScratchFile scratch = CreateScratchFile("data.tmp", ScratchName::StemFirst, 0600);
+        ScratchFile scratch = CreateNamedScratchFile("data.tmp", ScratchName::StemFirst, 0600);
         ASSERT_TRUE(scratch.status) << squatter.what << ": " << scratch.status.Describe();
         EXPECT_NE(scratch.name, "data.tmp") << squatter.what;
         EXPECT_EQ(scratch.name.string().rfind("data.tmp.", 0), 0u) << scratch.name;
@@ -83,12 +83,12 @@ TEST_F(DurableFileTest, AScratchNameTakenByAnythingIsLeftAndAFreshNameCreated) {
 }
 
 TEST_F(DurableFileTest, FreshScratchNamesDifferAndAFreeStemIsUsedAsItIs) {
-    ScratchFile first = CreateScratchFile("out.html", ScratchName::Fresh, 0600);
-    ScratchFile second = CreateScratchFile("out.html", ScratchName::Fresh, 0600);
+    ScratchFile first = CreateNamedScratchFile("out.html", ScratchName::Fresh, 0600);
+    ScratchFile second = CreateNamedScratchFile("out.html", ScratchName::Fresh, 0600);
     ASSERT_TRUE(first.status && second.status);
     EXPECT_NE(first.name, second.name);
     EXPECT_FALSE(fs::exists("out.html"));
-    ScratchFile stem = CreateScratchFile("data.tmp", ScratchName::StemFirst, 0600);
+    ScratchFile stem = CreateNamedScratchFile("data.tmp", ScratchName::StemFirst, 0600);
     ASSERT_TRUE(stem.status);
     EXPECT_EQ(stem.name, "data.tmp");
 }

@@ -150,3 +150,48 @@ TEST(KilledWritersTest, ProcessesKilledWhileAppendingAndDeletingNeverLoseOrDupli
     std::printf("[ kills    ] %d processes killed while changing the diary, %zu records kept\n",
                 kills, ReadFileBytes("data.steps").size() / kStepRecordSize);
 }
+
+// A rewrite killed while it copies the diary leaves no scratch copy behind
+// once the next change has run, and no name the program did not make is
+// touched.
+TEST(KilledWritersTest, RewritesKilledWhileCopyingLeaveOnlyTheDiary) {
+    ScopedTempDir dir;
+    std::vector<StepRecord> records;
+    for (std::uint32_t i = 1; i <= 200000; ++i)
+        records.push_back(DiaryEntry(i, 2006, 1, 1, i));
+    WriteDiary(records);
+    WriteFileBytes("data.tmp.someone", {1, 2, 3});
+    std::minstd_rand random(24);
+    for (int kill = 0; kill < 8; ++kill) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            CStepFile file(HereFiles());
+            file.Rewrite([&](const std::vector<PlacedRecord>&) {
+                // The plan is made under the lock; the copy starts next.
+                if (::write(ready[1], "r", 1) != 1)
+                    _exit(3);
+                return DiaryEdit{{}, {DiaryEntry(7, 2020, 1, 1)}};
+            });
+            _exit(0);
+        }
+        char byte;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        usleep(static_cast<useconds_t>(random() % 2000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    CStepFile file(HereFiles());
+    ASSERT_TRUE(file.Rewrite([](const std::vector<PlacedRecord>&) {
+        return DiaryEdit{{}, {DiaryEntry(8, 2020, 1, 2)}};
+    }));
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"data.steps", "data.tmp.someone"}));
+}

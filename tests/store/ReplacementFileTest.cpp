@@ -102,3 +102,29 @@ TEST(ReplacementFileTest, AnUncommittedCopyIsRemoved) {
     EXPECT_EQ(ReadFileBytes("out.html"), kOld);
     EXPECT_EQ(EntriesHere(), 1u);
 }
+
+// A scratch file named but never renamed (its writer killed in between) is
+// removed by the next writer; names that do not prove themselves ours stay:
+// another inode than the name says, a second link, a symbolic link.
+TEST(ReplacementFileTest, OnlyScratchFilesThatProveThemselvesOursAreRemovedAsLeftovers) {
+    ScopedTempDir dir;
+    ScratchFile left = CreateScratchFile("data.tmp", ScratchName::Fresh, 0600);
+    ASSERT_TRUE(left.status.IsOk());
+    ASSERT_TRUE(NameScratchFile(left).IsOk());
+    const std::string leftName = left.name.string();
+    ASSERT_EQ(leftName.rfind("data.tmp.trekline-", 0), 0u) << leftName;
+    left.fd = FileDescriptor();
+
+    WriteFileBytes("data.tmp.trekline-1", kOld); // not the inode it names
+    ScratchFile linked = CreateScratchFile("data.tmp", ScratchName::Fresh, 0600);
+    ASSERT_TRUE(NameScratchFile(linked).IsOk());
+    fs::create_hard_link(linked.name, "kept-link");
+    fs::create_symlink("kept-link", "data.tmp.trekline-2");
+
+    RemoveLeftScratchFiles("data.tmp");
+    EXPECT_FALSE(fs::exists(leftName));
+    EXPECT_TRUE(fs::exists("data.tmp.trekline-1"));
+    EXPECT_TRUE(fs::exists(linked.name));
+    EXPECT_TRUE(fs::is_symlink("data.tmp.trekline-2"));
+    EXPECT_EQ(ReadFileBytes("data.tmp.trekline-1"), kOld);
+}
