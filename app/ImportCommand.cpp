@@ -52,7 +52,8 @@ std::optional<ImportPreview> PreviewImport(const DiaryFiles& files, const fs::pa
 }
 
 CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow>& rows,
-                          ConflictChoice choice, ImportMerge* done) {
+                          ConflictChoice choice, ImportMerge* done,
+                          const std::vector<DateConflict>* shown) {
     try {
         errno = 0;
         CStepFile file(files);
@@ -60,7 +61,7 @@ CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow
         std::optional<DiaryEdit> edit;
         if (file.IsOk())
             edit = file.Rewrite([&](const std::vector<PlacedRecord>& newestFirst) {
-                merge = MergeImport(newestFirst, rows, choice);
+                merge = MergeImport(newestFirst, rows, choice, shown);
                 return std::move(merge.edit);
             });
         if (!edit)
@@ -75,9 +76,15 @@ CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow
 }
 
 std::string DescribeImport(const ImportMerge& merge, ConflictChoice choice, std::size_t rejected) {
+    const std::size_t kept = merge.conflicts.size() - merge.replaced;
+    std::string conflicts;
+    if (choice == ConflictChoice::kKeepDiary)
+        conflicts = std::to_string(kept) + " kept";
+    else if (kept == 0)
+        conflicts = std::to_string(merge.replaced) + " replaced";
+    else
+        conflicts = std::to_string(merge.replaced) + " replaced, " + std::to_string(kept) + " kept";
     return "added " + std::to_string(merge.added) + ", unchanged " +
-           std::to_string(merge.unchanged) + ", conflicts " +
-           std::to_string(merge.conflicts.size()) +
-           (choice == ConflictChoice::kUseFile ? " replaced" : " kept") + ", rejected " +
+           std::to_string(merge.unchanged) + ", conflicts " + conflicts + ", rejected " +
            std::to_string(rejected);
 }

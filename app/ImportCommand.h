@@ -33,11 +33,15 @@ std::optional<ImportPreview> PreviewImport(const DiaryFiles& files,
 
 // Imports the rows in one replacement of the diary. The merge is worked out
 // again under the diary's lock, so that what another window changed since the
-// preview is merged too and nothing is imported twice. `done`, if given, gets
-// the merge carried out.
+// preview is merged too and nothing is imported twice. After a preview,
+// `shown` holds the conflicts it showed: the file's entries replace only
+// those, so that a date another window changed meanwhile keeps what the
+// diary has. `done`, if given, gets the merge carried out.
 CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow>& rows,
-                          ConflictChoice choice, ImportMerge* done = nullptr);
+                          ConflictChoice choice, ImportMerge* done = nullptr,
+                          const std::vector<DateConflict>* shown = nullptr);
 
 // The counts of an import in one line: "added 3, unchanged 1, conflicts 2
-// kept, rejected 0".
+// kept, rejected 0"; conflicts the file's entries replaced are "replaced", and
+// when some of them were not, "conflicts 2 replaced, 1 kept".
 std::string DescribeImport(const ImportMerge& merge, ConflictChoice choice, std::size_t rejected);

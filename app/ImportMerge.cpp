@@ -103,7 +103,15 @@ template <typename Visit> void ForEachDate(const std::vector<ImportedRow>& rows,
 } // namespace
 
 ImportMerge MergeImport(const std::vector<PlacedRecord>& newestFirst,
-                        const std::vector<ImportedRow>& rows, ConflictChoice choice) {
+                        const std::vector<ImportedRow>& rows, ConflictChoice choice,
+                        const std::vector<DateConflict>* agreed) {
+    auto isAgreed = [agreed](const DateConflict& conflict) {
+        if (!agreed)
+            return true;
+        const auto shown =
+            std::ranges::lower_bound(*agreed, conflict.date, {}, &DateConflict::date);
+        return shown != agreed->end() && *shown == conflict;
+    };
     const std::vector<DateTotal> diaryTotals = DiaryTotals(newestFirst);
     auto diary = diaryTotals.begin();
     ImportMerge merge;
@@ -124,7 +132,7 @@ ImportMerge MergeImport(const std::vector<PlacedRecord>& newestFirst,
             ++merge.unchanged;
         } else {
             merge.conflicts.push_back({day.front().date, diary->total, fileTotal});
-            if (choice == ConflictChoice::kUseFile) {
+            if (choice == ConflictChoice::kUseFile && isAgreed(merge.conflicts.back())) {
                 take = true;
                 replaced.push_back(key);
             }
@@ -140,6 +148,7 @@ ImportMerge MergeImport(const std::vector<PlacedRecord>& newestFirst,
             merge.edit.added.push_back(record);
         }
     });
+    merge.replaced = replaced.size();
     if (!replaced.empty())
         for (const PlacedRecord& placed : newestFirst)
             if (const std::optional<std::uint32_t> key = DateKey(placed.record);

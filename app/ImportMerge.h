@@ -31,10 +31,15 @@ struct ImportMerge {
     std::size_t added = 0;               // entries added for dates the diary had none for
     std::size_t unchanged = 0;           // dates whose totals already agree
     std::vector<DateConflict> conflicts; // in date order
+    std::size_t replaced = 0; // conflicts where the file's entries took the diary's place
 };
 
 // The merge of the file's rows into the records (newest first, as the store
 // scans them). The new records come in date order, a date's rows in the
 // file's order.
+// With the file's entries chosen for conflicts, `agreed` (in date order), when
+// given, holds the only conflicts they replace: those the user was shown, as
+// they were shown. Any other conflict keeps the diary's entries.
 ImportMerge MergeImport(const std::vector<PlacedRecord>& newestFirst,
-                        const std::vector<ImportedRow>& rows, ConflictChoice choice);
+                        const std::vector<ImportedRow>& rows, ConflictChoice choice,
+                        const std::vector<DateConflict>* agreed = nullptr);

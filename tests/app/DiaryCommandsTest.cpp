@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "DiaryCommands.h"
+#include "ImportCommand.h"
 #include "ReportCommand.h"
 #include "StepRecord.h"
 #include "TempDir.h"
@@ -166,4 +167,55 @@ TEST(DiaryCommandsTest, RunningOutOfMemoryIsAFailureInWordsAndWritesNothing) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(ReadFileBytes("data.steps"), before);
     EXPECT_EQ(DirectoryNames(), std::vector<std::string>{"data.steps"});
+}
+
+// A diary grown past its most records could never be opened again, so Add and
+// imports refuse before writing a change that would pass it, and say why.
+TEST(DiaryCommandsTest, NoChangeGrowsTheDiaryPastItsMostRecords) {
+    ScopedTempDir dir;
+    DiaryFiles files = HereFiles();
+    files.mostRecords = 2;
+    ASSERT_TRUE(AddEntry(files, 10, 2020y / January / 1));
+    ASSERT_TRUE(AddEntry(files, 20, 2020y / January / 2));
+    const std::vector<unsigned char> full = ReadFileBytes("data.steps");
+
+    const CommandOutcome added = AddEntry(files, 30, 2020y / January / 3);
+    EXPECT_EQ(added.notice, "data.steps would hold more than 2 entries, the most a diary can "
+                            "hold: the entry was not added.");
+    const CommandOutcome imported =
+        ImportRows(files, {{2020y / January / 3, 30}}, ConflictChoice::kKeepDiary);
+    EXPECT_NE(imported.notice.find("would hold more than 2 entries"), std::string::npos)
+        << imported.notice;
+    EXPECT_EQ(ReadFileBytes("data.steps"), full);
+
+    // A change that stays within the most records is made.
+    EXPECT_TRUE(ImportRows(files, {{2020y / January / 2, 25}}, ConflictChoice::kUseFile));
+    EXPECT_TRUE(LoadEntryRecords(files));
+}
+
+// The import does what its preview showed: a date another window gave an
+// entry after the preview keeps it, though the file's entries were chosen
+// for the conflicts shown, and the counts say so.
+TEST(DiaryCommandsTest, AnImportReplacesOnlyTheConflictsItsPreviewShowed) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(AddEntry(HereFiles(), 100, 2020y / January / 1));
+    WriteFileBytes("offered.csv",
+                   {'2', '0', '2', '0', '-', '0', '1', '-', '0', '1', ',', '5', '\n',
+                    '2', '0', '2', '0', '-', '0', '1', '-', '0', '5', ',', '9', '\n'});
+    CommandOutcome why;
+    std::optional<ImportPreview> preview = PreviewImport(HereFiles(), "offered.csv", {}, why);
+    ASSERT_TRUE(preview) << why.notice;
+    ASSERT_EQ(preview->merge.conflicts.size(), 1u);
+
+    ASSERT_TRUE(AddEntry(HereFiles(), 7, 2020y / January / 5)); // another window, meanwhile
+    ImportMerge done;
+    ASSERT_TRUE(ImportRows(HereFiles(), preview->steps.rows, ConflictChoice::kUseFile, &done,
+                           &preview->merge.conflicts));
+    EXPECT_EQ(DescribeImport(done, ConflictChoice::kUseFile, 0),
+              "added 0, unchanged 0, conflicts 1 replaced, 1 kept, rejected 0");
+    const std::vector<StepRecord> records = LoadEntryRecords(HereFiles()).value();
+    std::vector<std::uint32_t> steps;
+    for (const StepRecord& record : records)
+        steps.push_back(record.steps);
+    EXPECT_EQ(steps, (std::vector<std::uint32_t>{5, 7}));
 }
