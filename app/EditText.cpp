@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "ExportValues.h"
 #include "StepRecord.h"
 
 namespace {
@@ -115,4 +116,11 @@ std::uint32_t ParseStepLength(std::string_view whole) {
         return 0;
     // strtoul negates in unsigned arithmetic: "-1" is the largest value.
     return static_cast<std::uint32_t>(number.sign == '-' ? 0 - value : value);
+}
+
+std::optional<std::chrono::year_month_day> ParseIsoDateText(std::string_view text) {
+    text = TrimSpaces(text);
+    if (text.size() != 10)
+        return std::nullopt;
+    return LeadingIsoDate(text);
 }

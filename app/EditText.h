@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -22,3 +23,8 @@ std::optional<std::uint32_t> ParseStepsText(std::string_view text);
 // digits up to the first non-digit; no digits give 0, too large a value gives
 // the largest, a minus sign negates in unsigned 32-bit arithmetic.
 std::uint32_t ParseStepLength(std::string_view text);
+
+// A date typed as YYYY-MM-DD, which every user can type whatever the
+// picker's own format; blanks around it are allowed. No value for any other
+// text or a day the calendar does not have.
+std::optional<std::chrono::year_month_day> ParseIsoDateText(std::string_view text);

@@ -31,6 +31,7 @@
 #include "ReportCommand.h"
 #include "StepReport.h"
 #include "StepsSpinButton.h"
+#include "TypedDate.h"
 #include "trekline.xpm"
 
 // Made by wxrc from StepLogDialog.xrc.
@@ -128,6 +129,7 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     stepsEdit_->ChangeValue("1");
     // The local date, which is the user's today even near midnight.
     datePicker_->SetValue(wxDateTime::Today());
+    typedDate_ = std::make_unique<TypedDate>(*datePicker_);
     stepLengthEdit_->ChangeValue("100");
     chartValuesCheck_->SetValue(false);
 
@@ -203,12 +205,16 @@ CStepLogDlg::~CStepLogDlg() {
 void CStepLogDlg::OnAdd(wxCommandEvent&) {
     notice_->Clear();
     std::optional<std::uint32_t> steps = ParseStepsText(stepsEdit_->GetValue().utf8_string());
+    typedDate_->JudgeWhileTyping();
     const wxDateTime date = datePicker_->GetValue();
     CommandOutcome added;
     std::optional<DiaryChangeSeen> seen;
     if (!steps)
         added = {"That number of steps cannot be stored: the entry was not added.",
                  "steps text out of range"};
+    else if (const std::optional<std::string>& typed = typedDate_->Unread())
+        added = {"\"" + *typed + "\" is not a date: the entry was not added.",
+                 "date text not read"};
     else if (!date.IsValid())
         added = {"The date is not a valid date: the entry was not added.", "no date picked"};
     else
@@ -300,7 +306,8 @@ void CStepLogDlg::ImportFile(const std::filesystem::path& path) {
     if (!choice)
         return;
     ImportMerge done;
-    const CommandOutcome imported = ImportRows(files_, preview->steps.rows, *choice, &done);
+    const CommandOutcome imported =
+        ImportRows(files_, preview->steps.rows, *choice, &done, &preview->merge.conflicts);
     const CommandOutcome listed = RefreshList();
     if (!imported.Succeeded() || !listed.Succeeded()) {
         Tell(imported.Succeeded() ? listed : imported);

@@ -21,6 +21,7 @@
 class DiaryWatch;
 class NoticeLine;
 class StepsSpinButton;
+class TypedDate;
 
 // The main window: the entry form, the list of all entries and the report
 // controls. Every command works on the diary in the directory the dialog was
@@ -76,6 +77,7 @@ private:
     void LabelControlsForScreenReaders();
 
     wxDatePickerCtrl* datePicker_ = nullptr;
+    std::unique_ptr<TypedDate> typedDate_;
     wxTextCtrl* stepsEdit_ = nullptr;
     StepsSpinButton* stepsSpin_ = nullptr;
     EntryListView* entryList_ = nullptr;

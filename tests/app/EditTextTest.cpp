@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "EditText.h"
 
@@ -69,4 +72,22 @@ TEST(EditTextTest, StepLengthIsReadAsStrtoulReadsIt) {
     EXPECT_EQ(ParseStepLength("4294967296"), 4294967295u);
     // Only 29 characters are read: the thirtieth digit does not count.
     EXPECT_EQ(ParseStepLength(std::string(28, '0') + "75"), 7u);
+}
+
+TEST(EditTextTest, OnlyWholeIsoDatesOfRealDaysAreDates) {
+    using namespace std::chrono;
+    const std::vector<std::pair<const char*, std::optional<year_month_day>>> cases = {
+        {"2026-11-30", 2026y / November / 30},
+        {" 0001-01-01 ", 1y / January / 1},
+        {"2024-02-29", 2024y / February / 29},
+        {"2023-02-29", std::nullopt},
+        {"2026-13-01", std::nullopt},
+        {"2026-11-30x", std::nullopt},
+        {"20261130", std::nullopt},
+        {"11/30/2026", std::nullopt},
+        {"2026-1-30", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, date] : cases)
+        EXPECT_EQ(ParseIsoDateText(text), date) << text;
 }

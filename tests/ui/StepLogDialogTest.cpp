@@ -26,6 +26,7 @@
 #include "ControlIds.h"
 #include "EntryListView.h"
 #include "ImportPreviewDialog.h"
+#include "NoticeLine.h"
 #include "StepRecord.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -450,4 +451,31 @@ TEST_F(StepLogDialogTest, DroppedFilesAreImportedAndCtrlEExports) {
     EXPECT_TRUE(WaitUntil([] { return std::filesystem::exists("out.csv"); }));
     const std::string csv = "date,steps\r\n2006-05-06,5\r\n";
     EXPECT_EQ(ReadFileBytes("out.csv"), std::vector<unsigned char>(csv.begin(), csv.end()));
+}
+
+// Text typed into the date picker that is no date is never turned into the
+// date the picker showed before: Add refuses and names it. A date typed as
+// YYYY-MM-DD is taken in any locale.
+TEST_F(StepLogDialogTest, ATypedDateIsAddedOnlyWhenItIsADate) {
+    ScopedTempDir dir;
+    ShowDialog();
+    auto& list = Find<EntryListView>(1006);
+    auto& picker = Find<wxDatePickerCtrl>(1001);
+    ReplaceText(picker, "13/45/2020");
+    ReplaceText(Find<wxTextCtrl>(1003), "7");
+    Click(Find<wxButton>(1005));
+    wxYield();
+    NoticeLine* notice = nullptr;
+    for (wxWindow* child : dialog_->GetChildren())
+        if (auto* line = dynamic_cast<NoticeLine*>(child))
+            notice = line;
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->GetLabel(), "\"13/45/2020\" is not a date: the entry was not added.");
+    EXPECT_EQ(list.GetCount(), 0u);
+    EXPECT_TRUE(ReadFileBytes("data.steps").empty());
+
+    ReplaceText(picker, "2026-11-30");
+    Click(Find<wxButton>(1005));
+    ASSERT_TRUE(WaitUntil([&] { return list.GetCount() == 1; })) << notice->GetLabel();
+    EXPECT_EQ(list.GetString(0), "Date: 2026.11.30, steps: 7");
 }
