@@ -84,6 +84,14 @@ TEST(HostileExport, EntityExpansionIsRefused) {
         << Refusal("export.xml");
 }
 
+// Fields no reader uses, ",\"k\":1" over and over.
+std::string ManyJsonFields(int count) {
+    std::string fields;
+    for (int i = 0; i < count; ++i)
+        fields += ",\"k\":1";
+    return fields;
+}
+
 struct RefusalCase {
     const char* name;
     std::string content;
@@ -106,6 +114,10 @@ const std::vector<RefusalCase> kRefusals = {
      "export is not readable JSON: parse error at line 1, column 55: syntax error while parsing "
      "object key - invalid string: missing closing quote; last read: '\"dateTi'; expected "
      "string literal"},
+    // 200,000 fields of six bytes: no one value is long, the object is.
+    {"JsonObjectOfManyFields",
+     "[{\"dateTime\":\"01/01/24 00:00:00\",\"value\":\"3\"" + ManyJsonFields(200'000) + "}]",
+     "export holds a JSON value longer than any export does"},
     {"SamsungWithoutColumns", "com.samsung.shealth.step_daily_trend,1,2\nday,steps\n",
      "export has no day_time, source_type and count columns"},
 };
@@ -166,13 +178,19 @@ const std::vector<RejectionCase> kRejections = {
      "[{\"dateTime\":\"01/01/24 00:00:00\",\"value\":\"3\"},"
      "{\"dateTime\":\"01/01/24 00:01:00\",\"value\":\"x\"}]",
      {"2024-01-01 3"},
-     2,
-     "the sample's value is not a number of steps"},
+     0,
+     "record 2: the sample's value is not a number of steps"},
     {"GarminDateMissing",
      "[{\"calendarDate\":\"2024-01-01\",\"totalSteps\":5},{\"totalSteps\":7}]",
      {"2024-01-01 5"},
-     2,
-     "the day's calendarDate is not YYYY-MM-DD"},
+     0,
+     "record 2: the day's calendarDate is not YYYY-MM-DD"},
+    {"GarminCountBeyondAnEntry",
+     "[{\"calendarDate\":\"2024-01-01\",\"totalSteps\":5},"
+     "{\"calendarDate\":\"2024-01-02\",\"totalSteps\":1.7e19}]",
+     {"2024-01-01 5"},
+     0,
+     "record 2: the day's totalSteps \"1.7e19\" is more steps than a diary entry holds"},
 };
 
 class RejectedRowOfExport : public testing::TestWithParam<RejectionCase> {};
@@ -224,9 +242,9 @@ TEST(HostileExport, RejectedRowInAnExportNamesItsFile) {
     std::optional<ImportedSteps> steps = ReadExportFile("fitbit.zip", {});
     ASSERT_TRUE(steps);
     ASSERT_EQ(steps->rejected.size(), 1u);
-    EXPECT_EQ(steps->rejected[0].line, 1u);
-    EXPECT_EQ(steps->rejected[0].reason, "MyFitbitData/A/steps-2024-01-01.json: the sample's value "
-                                         "is not a number of steps");
+    EXPECT_EQ(steps->rejected[0].line, 0u);
+    EXPECT_EQ(steps->rejected[0].reason, "MyFitbitData/A/steps-2024-01-01.json: record 1: the "
+                                         "sample's value is not a number of steps");
 }
 
 TEST(HostileExport, FifoIsRefusedWithoutWaiting) {
