@@ -65,6 +65,15 @@ TEST(HostileExport, TruncatedZipIsRefused) {
         << Refusal("export.zip");
 }
 
+// A sparse gigabyte: a hole of NUL bytes after an export's start.
+TEST(HostileExport, HoleOfNulBytesIsRefused) {
+    ScopedTempDir dir;
+    WriteText("export.xml", kAppleStart);
+    fs::resize_file("export.xml", std::uint64_t{1} << 30);
+    EXPECT_EQ(Refusal("export.xml"), "export.xml holds megabytes of NUL or other control "
+                                     "characters in a row, which no export does");
+}
+
 TEST(HostileExport, EntityExpansionIsRefused) {
     ScopedTempDir dir;
     std::string laughs =
@@ -82,6 +91,17 @@ TEST(HostileExport, EntityExpansionIsRefused) {
     EXPECT_NE(Refusal("export.xml").find("export.xml is not readable XML: line 14"),
               std::string::npos)
         << Refusal("export.xml");
+}
+
+// The text repeated, with "%" in it replaced by the repeat's number.
+std::string Repeated(const std::string& text, int count) {
+    std::string repeated;
+    const std::size_t mark = text.find('%');
+    for (int i = 0; i < count; ++i)
+        repeated += mark == std::string::npos
+                        ? text
+                        : text.substr(0, mark) + std::to_string(i) + text.substr(mark + 1);
+    return repeated;
 }
 
 // Fields no reader uses, ",\"k\":1" over and over.
@@ -105,6 +125,12 @@ const std::vector<RefusalCase> kRefusals = {
      "<?xml version=\"1.0\"?>\n<HealthData/>"
      "<!-- a second root is not well-formed -->\n<Other/>",
      "export is not readable XML: line 3: junk after document element"},
+    {"DeepXml", kAppleStart + Repeated("<a>", 1000),
+     "export nests elements deeper than any export does"},
+    {"ManyXmlAttributeNames", kAppleStart + Repeated("<e a%=\"1\"/>\n", 2000) + "</HealthData>",
+     "export uses more element and attribute names than any export does"},
+    {"ManyXmlElementNames", kAppleStart + Repeated("<e%/>\n", 2000) + "</HealthData>",
+     "export uses more element and attribute names than any export does"},
     {"LongCsvLine", "com.samsung.shealth.step_daily_trend,1,2\n" + std::string(3 << 20, 'x'),
      "export line 2 is longer than any export writes"},
     {"LongJsonValue",
