@@ -180,7 +180,7 @@ std::optional<ImportedSteps> ReadExport(const fs::path& path, const ImportProgre
         std::max<ssize_t>(pread(file.Descriptor(), head.data(), head.size(), 0), 0)));
     if (IsSqliteDatabase(head)) {
         DailySteps daily;
-        ReadGadgetbridgeDatabase(path, meter, daily);
+        ReadGadgetbridgeDatabase(file, meter, daily);
         meter.Finish();
         return std::move(daily).Finish("Gadgetbridge");
     }
