@@ -273,6 +273,19 @@ TEST(HostileExport, RejectedRowInAnExportNamesItsFile) {
                                          "sample's value is not a number of steps");
 }
 
+TEST(HostileExport, SecondFormatInAnExportIsNamedAsNotRead) {
+    ScopedTempDir dir;
+    WriteZip("both.zip",
+             {{"apple_health_export/export.xml", kAppleStart + AppleRecords(1) + "</HealthData>\n"},
+              {"DI_CONNECT/UDSFile.json", "[{\"calendarDate\":\"2024-02-01\",\"totalSteps\":5}]"}});
+    std::optional<ImportedSteps> steps = ReadExportFile("both.zip", {});
+    ASSERT_TRUE(steps);
+    EXPECT_EQ(DayTexts(*steps), std::vector<std::string>{"2024-01-10 0"});
+    ASSERT_EQ(steps->rejected.size(), 1u);
+    EXPECT_EQ(steps->rejected[0].reason, "DI_CONNECT/UDSFile.json: holds Garmin Connect data, not "
+                                         "read: only the Apple Health export beside it was read");
+}
+
 TEST(HostileExport, FifoIsRefusedWithoutWaiting) {
     ScopedTempDir dir;
     ASSERT_EQ(mkfifo("export.xml", 0600), 0);
