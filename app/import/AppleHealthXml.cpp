@@ -3,6 +3,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include <expat.h>
@@ -17,8 +19,20 @@ constexpr std::size_t kChunk = 256 * 1024;
 // A phone's DTD is a few kilobytes; past this, the start is left as it is.
 constexpr std::size_t kMaxProlog = 4 << 20;
 // An export's elements are small; text without one element start for this
-// long would have expat hold all of it in memory.
+// long would have expat hold all of it in memory. Counted in the file's bytes,
+// control characters dropped or not, so that a file of them is not read for
+// hours.
 constexpr std::uint64_t kMaxElementGap = std::uint64_t{64} << 20;
+// Control characters in an export are a stray few in a text; megabytes of
+// them in a row (a hole of NUL bytes) are no export's.
+constexpr std::uint64_t kMaxControlRun = std::uint64_t{4} << 20;
+// An export nests Record, MetadataEntry and the like a few levels deep and
+// uses a few dozen element and attribute names. Expat keeps every open
+// element and every name it has met, so without these bounds a file could
+// make it hold gigabytes.
+constexpr int kMaxDepth = 64;
+constexpr std::size_t kMaxNames = 1000;
+constexpr std::size_t kMaxNameBytes = 64 * 1024;
 constexpr char kStepType[] = "HKQuantityTypeIdentifierStepCount";
 
 std::string Quoted(const char* text) {
@@ -26,12 +40,40 @@ std::string Quoted(const char* text) {
     return "\"" + quoted + (quoted.size() == 40 ? "...\"" : "\"");
 }
 
+// Element and attribute names met so far, with what they would cost expat.
+class NamesMet {
+public:
+    // False once the names are more than any export uses.
+    bool Add(const char* name) {
+        const std::string_view text(name);
+        if (names_.contains(text))
+            return true;
+        bytes_ += text.size();
+        names_.emplace(text);
+        return names_.size() <= kMaxNames && bytes_ <= kMaxNameBytes;
+    }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>()(text);
+        }
+    };
+    std::unordered_set<std::string, Hash, std::equal_to<>> names_;
+    std::size_t bytes_ = 0;
+};
+
 struct Parse {
     XML_Parser parser;
+    ByteSource& input;
     StepsBySource& steps;
     DailySteps& daily;
     bool sawRoot = false;
+    int depth = 0;
+    NamesMet names;
     std::uint64_t sinceElement = 0;
+    std::uint64_t controlRun = 0;
     std::string stopReason;
 
     void Stop(std::string reason) {
@@ -41,6 +83,37 @@ struct Parse {
     }
 
     std::size_t Line() const { return XML_GetCurrentLineNumber(parser); }
+
+    // The source's bytes with the control characters XML forbids dropped;
+    // 0 only at its end.
+    std::size_t ReadRepaired(char* buffer, std::size_t size) {
+        for (;;) {
+            std::size_t got = input.Read(buffer, size);
+            if (got == 0)
+                return 0;
+            sinceElement += got;
+            if (sinceElement > kMaxElementGap)
+                throw ImportError("holds an XML element or text larger than any export does");
+            if (std::size_t kept = DropControlCharacters(buffer, got)) {
+                controlRun = 0;
+                return kept;
+            }
+            controlRun += got;
+            if (controlRun > kMaxControlRun)
+                throw ImportError("holds megabytes of NUL or other control characters in a row, "
+                                  "which no export does");
+        }
+    }
+
+    // Whether the names of an element and its attributes are within bounds.
+    bool NamesWithinBounds(const XML_Char* name, const XML_Char** atts) {
+        if (!names.Add(name))
+            return false;
+        for (; *atts; atts += 2)
+            if (!names.Add(atts[0]))
+                return false;
+        return true;
+    }
 
     void Record(const XML_Char** atts) {
         const char* type = nullptr;
@@ -81,6 +154,10 @@ struct Parse {
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** atts) {
     auto& parse = *static_cast<Parse*>(data);
     parse.sinceElement = 0;
+    if (++parse.depth > kMaxDepth)
+        return parse.Stop("nests elements deeper than any export does");
+    if (!parse.NamesWithinBounds(name, atts))
+        return parse.Stop("uses more element and attribute names than any export does");
     if (!parse.sawRoot) {
         parse.sawRoot = true;
         if (std::strcmp(name, "HealthData") != 0)
@@ -89,6 +166,10 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** atts) {
     } else if (std::strcmp(name, "Record") == 0) {
         parse.Record(atts);
     }
+}
+
+void XMLCALL OnEnd(void* data, const XML_Char*) {
+    --static_cast<Parse*>(data)->depth;
 }
 
 // Exports declare no entities; a file that does is refused before any can
@@ -111,32 +192,22 @@ void Check(Parse& parse, XML_Status status) {
                       XML_ErrorString(XML_GetErrorCode(parse.parser)));
 }
 
-std::size_t ReadFiltered(ByteSource& source, char* buffer, std::size_t size) {
-    for (;;) {
-        std::size_t got = source.Read(buffer, size);
-        if (got == 0)
-            return 0;
-        if (std::size_t kept = DropControlCharacters(buffer, got))
-            return kept;
-    }
-}
-
 } // namespace
 
 void ReadAppleHealthXml(ByteSource& source, StepsBySource& steps, DailySteps& daily) {
     std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
     if (!parser)
         throw ImportError("there is not enough memory to read it");
-    Parse parse{parser.get(), steps, daily, false, 0, {}};
+    Parse parse{parser.get(), source, steps, daily, false, 0, {}, 0, 0, {}};
     XML_SetUserData(parser.get(), &parse);
-    XML_SetStartElementHandler(parser.get(), OnStart);
+    XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetEntityDeclHandler(parser.get(), OnEntityDecl);
 
     std::string prolog;
     std::vector<char> chunk(kChunk);
     bool atEnd = false;
     for (;;) {
-        std::size_t got = ReadFiltered(source, chunk.data(), chunk.size());
+        std::size_t got = parse.ReadRepaired(chunk.data(), chunk.size());
         atEnd = got == 0;
         prolog.append(chunk.data(), got);
         if (atEnd || RemoveDoctype(prolog) || prolog.size() > kMaxProlog)
@@ -147,11 +218,8 @@ void ReadAppleHealthXml(ByteSource& source, StepsBySource& steps, DailySteps& da
         void* buffer = XML_GetBuffer(parser.get(), static_cast<int>(kChunk));
         if (!buffer)
             throw ImportError("there is not enough memory to read it");
-        std::size_t got = ReadFiltered(source, static_cast<char*>(buffer), kChunk);
+        std::size_t got = parse.ReadRepaired(static_cast<char*>(buffer), kChunk);
         atEnd = got == 0;
         Check(parse, XML_ParseBuffer(parser.get(), static_cast<int>(got), atEnd));
-        parse.sinceElement += got;
-        if (parse.sinceElement > kMaxElementGap)
-            throw ImportError("holds an XML element or text larger than any export does");
     }
 }

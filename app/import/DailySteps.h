@@ -18,6 +18,11 @@ public:
     // overlapping files): the larger one is the day's.
     void KeepLarger(std::chrono::sys_days date, std::uint64_t steps);
     void Reject(std::size_t line, std::string reason);
+    // For files that are arrays of records rather than lines (JSON): the
+    // reason names the record by its place in the array, as "record N".
+    void RejectRecord(std::size_t record, const std::string& reason) {
+        Reject(0, "record " + std::to_string(record) + ": " + reason);
+    }
     // Names the file of an export folder or zip the rows now come from, for
     // the reasons of rejected rows: their line numbers are that file's.
     void ReadingFile(std::string name) { file_ = std::move(name); }

@@ -101,12 +101,21 @@ public:
         }
     }
 
-    // The first file of an export's formats sets what the rest must be.
+    // The first file of an export's formats sets what the rest must be; a
+    // file of another format is named among the rejected rows, not read, so
+    // that no one takes its days for imported.
     void Offer(ByteSource& source, std::string_view name, const std::string& shownName) {
         PeekedSource peeked(source, kHeadSize);
         std::optional<Format> found = FormatOf(peeked.Head(), name, true);
-        if (!found || (format && *found != *format))
+        if (!found)
             return;
+        if (format && *found != *format) {
+            daily.ReadingFile(shownName);
+            daily.Reject(0, std::string("holds ") + FormatName(*found) +
+                                " data, not read: only the " + FormatName(*format) +
+                                " export beside it was read");
+            return;
+        }
         format = found;
         Read(*found, peeked, shownName);
     }
@@ -180,7 +189,7 @@ std::optional<ImportedSteps> ReadExport(const fs::path& path, const ImportProgre
         std::max<ssize_t>(pread(file.Descriptor(), head.data(), head.size(), 0), 0)));
     if (IsSqliteDatabase(head)) {
         DailySteps daily;
-        ReadGadgetbridgeDatabase(path, meter, daily);
+        ReadGadgetbridgeDatabase(file, meter, daily);
         meter.Finish();
         return std::move(daily).Finish("Gadgetbridge");
     }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "StepRecord.h"
+
 namespace {
 
 bool Digits(std::string_view text, int& value) {
@@ -55,5 +57,18 @@ std::optional<std::uint64_t> ParseStepCount(std::string_view text) {
     if (derror != std::errc() || dend != text.data() + text.size() || !std::isfinite(value) ||
         value >= 1.8e19)
         return std::nullopt;
-    return static_cast<std::uint64_t>(std::llround(value));
+    // Rounded as a double: below 1.8e19 it always fits the unsigned count,
+    // where llround's signed result would not.
+    return static_cast<std::uint64_t>(std::round(value));
+}
+
+std::string QuotedText(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    if (text.size() <= kShown)
+        return "\"" + std::string(text) + "\"";
+    return "\"" + std::string(text.substr(0, kShown)) + "...\"";
+}
+
+bool FitsADiaryEntry(std::uint64_t steps) {
+    return steps < kEndMarker;
 }

@@ -16,4 +16,10 @@ std::string IsoDateText(std::chrono::year_month_day date);
 // step, with spaces around it allowed; nothing else.
 std::optional<std::uint64_t> ParseStepCount(std::string_view text);
 
+// A value as the file wrote it, in quotes, cut short when long.
+std::string QuotedText(std::string_view text);
+
+// Whether a count read from a file fits one diary entry.
+bool FitsADiaryEntry(std::uint64_t steps);
+
 std::string_view TrimSpaces(std::string_view text);

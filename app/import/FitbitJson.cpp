@@ -31,18 +31,22 @@ bool LooksLikeFitbitSamples(std::string_view head) {
 }
 
 void ReadFitbitJson(ByteSource& source, DailySteps& daily) {
-    ForEachJsonObject(source, [&](const JsonFields& fields, std::size_t record) {
-        const std::string* when = FieldNamed(fields, "dateTime");
-        const std::string* value = FieldNamed(fields, "value");
-        if (!when && !value)
-            return;
-        auto date = when ? SampleDate(*when) : std::nullopt;
-        auto count = value ? ParseStepCount(*value) : std::nullopt;
-        if (!date)
-            daily.Reject(record, "the sample's dateTime is not MM/DD/YY HH:MM:SS");
-        else if (!count)
-            daily.Reject(record, "the sample's value is not a number of steps");
-        else
-            daily.Add(std::chrono::sys_days(*date), *count);
-    });
+    ForEachJsonObject(
+        source, {"dateTime", "value"}, [&](const JsonFields& fields, std::size_t record) {
+            const std::string* when = FieldNamed(fields, "dateTime");
+            const std::string* value = FieldNamed(fields, "value");
+            if (!when && !value)
+                return;
+            auto date = when ? SampleDate(*when) : std::nullopt;
+            auto count = value ? ParseStepCount(*value) : std::nullopt;
+            if (!date)
+                daily.RejectRecord(record, "the sample's dateTime is not MM/DD/YY HH:MM:SS");
+            else if (!count)
+                daily.RejectRecord(record, "the sample's value is not a number of steps");
+            else if (!FitsADiaryEntry(*count))
+                daily.RejectRecord(record, "the sample's value " + QuotedText(*value) +
+                                               " is more steps than a diary entry holds");
+            else
+                daily.Add(std::chrono::sys_days(*date), *count);
+        });
 }

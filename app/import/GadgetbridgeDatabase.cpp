@@ -1,7 +1,8 @@
 #include "GadgetbridgeDatabase.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -10,8 +11,11 @@
 #include <vector>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "ImportError.h"
+#include "InputFile.h"
 #include "ProgressMeter.h"
 
 namespace {
@@ -27,21 +31,153 @@ struct StatementFinalize {
 using Database = std::unique_ptr<sqlite3, DatabaseClose>;
 using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalize>;
 
-// An export is a copy nobody writes any more: opened immutable, SQLite takes
-// no locks and makes no journal or WAL files beside it.
-std::string ImmutableUri(const std::filesystem::path& path) {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string uri = "file:";
-    for (unsigned char c : std::filesystem::absolute(path).string()) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            uri += static_cast<char>(c);
-        } else {
-            uri += '%';
-            uri += hex[c >> 4];
-            uri += hex[c & 15];
+// SQLite reads the export through the descriptor that was checked when the
+// file was offered (a regular file, opened without blocking), never by its
+// name again: between the check and a second open the name could come to
+// hold another file, or a FIFO whose open would block for ever. (A
+// /proc/self/fd path would not do: SQLite resolves it back to the name.)
+// Only the export is read so; SQLite's scratch files for sorting go to its
+// own files as ever.
+struct CheckedFile {
+    sqlite3_file base;
+    int fd;
+};
+
+int Descriptor(sqlite3_file* file) {
+    return reinterpret_cast<CheckedFile*>(file)->fd;
+}
+
+int CheckedClose(sqlite3_file*) {
+    return SQLITE_OK; // the descriptor is the InputFile's
+}
+
+int CheckedRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
+    auto* bytes = static_cast<char*>(buffer);
+    const auto size = static_cast<std::size_t>(amount);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = pread(Descriptor(file), bytes + done, size - done,
+                                  static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return SQLITE_IOERR_READ;
+        if (got == 0) {
+            // SQLite asks that the rest be zeros when the file ends early.
+            std::memset(bytes + done, 0, size - done);
+            return SQLITE_IOERR_SHORT_READ;
         }
+        done += static_cast<std::size_t>(got);
     }
-    return uri + "?immutable=1";
+    return SQLITE_OK;
+}
+
+int CheckedWrite(sqlite3_file*, const void*, int, sqlite3_int64) {
+    return SQLITE_READONLY;
+}
+
+int CheckedTruncate(sqlite3_file*, sqlite3_int64) {
+    return SQLITE_READONLY;
+}
+
+int CheckedSync(sqlite3_file*, int) {
+    return SQLITE_OK;
+}
+
+int CheckedFileSize(sqlite3_file* file, sqlite3_int64* size) {
+    struct stat st;
+    if (fstat(Descriptor(file), &st) != 0)
+        return SQLITE_IOERR_FSTAT;
+    *size = st.st_size;
+    return SQLITE_OK;
+}
+
+// An export is a copy nobody writes any more: no locks are taken.
+int CheckedLock(sqlite3_file*, int) {
+    return SQLITE_OK;
+}
+
+int CheckedCheckReservedLock(sqlite3_file*, int* reserved) {
+    *reserved = 0;
+    return SQLITE_OK;
+}
+
+int CheckedFileControl(sqlite3_file*, int, void*) {
+    return SQLITE_NOTFOUND;
+}
+
+int CheckedSectorSize(sqlite3_file*) {
+    return 4096;
+}
+
+int CheckedDeviceCharacteristics(sqlite3_file*) {
+    return SQLITE_IOCAP_IMMUTABLE;
+}
+
+const sqlite3_io_methods kCheckedMethods = {
+    1,
+    CheckedClose,
+    CheckedRead,
+    CheckedWrite,
+    CheckedTruncate,
+    CheckedSync,
+    CheckedFileSize,
+    CheckedLock,
+    CheckedLock,
+    CheckedCheckReservedLock,
+    CheckedFileControl,
+    CheckedSectorSize,
+    CheckedDeviceCharacteristics,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+
+constexpr char kCheckedVfs[] = "trekline-checked-export";
+
+int CheckedOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
+    auto* os = static_cast<sqlite3_vfs*>(vfs->pAppData);
+    if (!(flags & SQLITE_OPEN_MAIN_DB))
+        return os->xOpen(os, name, file, flags, outFlags);
+    const sqlite3_int64 fd = sqlite3_uri_int64(name, "fd", -1);
+    if (fd < 0 || (flags & (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)))
+        return SQLITE_CANTOPEN;
+    auto* checked = reinterpret_cast<CheckedFile*>(file);
+    checked->base.pMethods = &kCheckedMethods;
+    checked->fd = static_cast<int>(fd);
+    if (outFlags)
+        *outFlags = SQLITE_OPEN_READONLY;
+    return SQLITE_OK;
+}
+
+// The name is only what the descriptor is known by: it is not looked up.
+int CheckedFullPathname(sqlite3_vfs*, const char* name, int size, char* out) {
+    sqlite3_snprintf(size, out, "%s", name);
+    return SQLITE_OK;
+}
+
+void RegisterCheckedVfs() {
+    static sqlite3_vfs vfs = [] {
+        sqlite3_vfs* os = sqlite3_vfs_find(nullptr);
+        sqlite3_vfs checked = *os;
+        checked.szOsFile = std::max(os->szOsFile, static_cast<int>(sizeof(CheckedFile)));
+        checked.zName = kCheckedVfs;
+        checked.pAppData = os;
+        checked.xOpen = CheckedOpen;
+        checked.xFullPathname = CheckedFullPathname;
+        return checked;
+    }();
+    static const int registered = sqlite3_vfs_register(&vfs, 0);
+    (void)registered;
+}
+
+// The URI that names the checked descriptor; immutable, so that SQLite looks
+// for no journal or WAL file beside it.
+std::string CheckedUri(const InputFile& file) {
+    return "file:checked-export?immutable=1&fd=" + std::to_string(file.Descriptor());
 }
 
 [[noreturn]] void Fail(sqlite3* db) {
@@ -176,11 +312,11 @@ bool IsSqliteDatabase(std::string_view head) {
                std::string_view(kSqliteHeader, sizeof kSqliteHeader);
 }
 
-void ReadGadgetbridgeDatabase(const std::filesystem::path& path, ProgressMeter& meter,
-                              DailySteps& daily) {
+void ReadGadgetbridgeDatabase(const InputFile& file, ProgressMeter& meter, DailySteps& daily) {
+    RegisterCheckedVfs();
     sqlite3* opened = nullptr;
-    int status = sqlite3_open_v2(ImmutableUri(path).c_str(), &opened,
-                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    int status = sqlite3_open_v2(CheckedUri(file).c_str(), &opened,
+                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, kCheckedVfs);
     Database db(opened);
     if (status != SQLITE_OK)
         Fail(db.get());

@@ -1,5 +1,6 @@
 #include "JsonObjects.h"
 
+#include <algorithm>
 #include <istream>
 #include <streambuf>
 
@@ -9,24 +10,26 @@
 
 namespace {
 
-// No export holds a value this long; the parser would hold all of it.
-constexpr std::size_t kMaxValueBytes = 1 << 20;
+// No element of an export's array comes near this: a Fitbit sample is a few
+// dozen bytes, a Garmin day a few kilobytes. Counted over the whole element,
+// not per value, so that a million small fields weigh as much as one long one.
+constexpr std::size_t kMaxElementBytes = 1 << 20;
 
-// The source as a stream for the parser, refusing input that brings no value
-// to an end for longer than any export does.
+// The source as a stream for the parser, refusing input that brings no
+// element of the array to an end for longer than any export does.
 class GuardedStream : public std::streambuf {
 public:
     explicit GuardedStream(ByteSource& source) : source_(source), buffer_(64 * 1024) {}
 
-    void ValueEnded() { sinceValue_ = 0; }
+    void ElementEnded() { sinceElement_ = 0; }
 
 protected:
     int_type underflow() override {
         std::size_t got = source_.Read(buffer_.data(), buffer_.size());
         if (got == 0)
             return traits_type::eof();
-        sinceValue_ += got;
-        if (sinceValue_ > kMaxValueBytes + buffer_.size())
+        sinceElement_ += got;
+        if (sinceElement_ > kMaxElementBytes + buffer_.size())
             throw ImportError("holds a JSON value longer than any export does");
         setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
         return traits_type::to_int_type(buffer_[0]);
@@ -35,16 +38,16 @@ protected:
 private:
     ByteSource& source_;
     std::vector<char> buffer_;
-    std::size_t sinceValue_ = 0;
+    std::size_t sinceElement_ = 0;
 };
 
 using json = nlohmann::json;
 
 class ArrayOfObjects : public nlohmann::json_sax<json> {
 public:
-    ArrayOfObjects(GuardedStream& stream,
+    ArrayOfObjects(GuardedStream& stream, std::initializer_list<std::string_view> wanted,
                    const std::function<void(const JsonFields&, std::size_t)>& each)
-        : stream_(stream), each_(each) {}
+        : stream_(stream), wanted_(wanted), each_(each) {}
 
     bool null() override { return Value(std::string(), false); }
     bool boolean(bool value) override { return Value(value ? "true" : "false"); }
@@ -54,19 +57,23 @@ public:
     bool string(string_t& value) override { return Value(std::move(value)); }
     bool binary(binary_t&) override { return Value(std::string(), false); }
     bool key(string_t& name) override {
-        stream_.ValueEnded();
         key_ = std::move(name);
         return true;
     }
     bool start_object(std::size_t) override {
-        if (++depth_ == 2)
+        if (++depth_ == 2 && inArray_) {
+            inObject_ = true;
             fields_.clear();
+        }
         return true;
     }
     bool end_object() override {
-        stream_.ValueEnded();
-        if (depth_-- == 2 && inArray_)
+        if (depth_-- == 2 && inObject_) {
+            inObject_ = false;
             each_(fields_, ++count_);
+        }
+        if (depth_ == 1)
+            stream_.ElementEnded();
         return true;
     }
     bool start_array(std::size_t) override {
@@ -75,7 +82,8 @@ public:
         return true;
     }
     bool end_array() override {
-        --depth_;
+        if (--depth_ == 1)
+            stream_.ElementEnded();
         return true;
     }
     bool parse_error(std::size_t, const std::string&,
@@ -89,18 +97,25 @@ public:
 
 private:
     bool Value(std::string text, bool kept = true) {
-        stream_.ValueEnded();
-        if (depth_ == 2 && inArray_ && kept)
+        if (depth_ == 1)
+            stream_.ElementEnded();
+        else if (depth_ == 2 && inObject_ && kept && Wanted(key_) && !FieldNamed(fields_, key_))
             fields_.emplace_back(std::move(key_), std::move(text));
         return true;
     }
 
+    bool Wanted(std::string_view name) const {
+        return std::find(wanted_.begin(), wanted_.end(), name) != wanted_.end();
+    }
+
     GuardedStream& stream_;
+    std::initializer_list<std::string_view> wanted_;
     const std::function<void(const JsonFields&, std::size_t)>& each_;
     JsonFields fields_;
     std::string key_;
     int depth_ = 0;
     bool inArray_ = false;
+    bool inObject_ = false;
     std::size_t count_ = 0;
 };
 
@@ -123,10 +138,10 @@ const std::string* FieldNamed(const JsonFields& fields, std::string_view name) {
     return nullptr;
 }
 
-void ForEachJsonObject(ByteSource& source,
+void ForEachJsonObject(ByteSource& source, std::initializer_list<std::string_view> wanted,
                        const std::function<void(const JsonFields&, std::size_t)>& each) {
     GuardedStream buffer(source);
     std::istream stream(&buffer);
-    ArrayOfObjects handler(buffer, each);
+    ArrayOfObjects handler(buffer, wanted, each);
     json::sax_parse(stream, &handler);
 }

@@ -3,12 +3,17 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include "ExportFile.h"
+#include "GadgetbridgeDatabase.h"
 #include "ImportError.h"
 #include "ImportedDays.h"
+#include "InputFile.h"
+#include "ProgressMeter.h"
 #include "TempDir.h"
 
 namespace fs = std::filesystem;
@@ -142,6 +147,40 @@ TEST(Gadgetbridge, RefusesADatabaseWithOtherTablesOnly) {
                                    "activity samples");
     }
 }
+
+// What takes the export's name between the check of the offered file and the
+// read: another database, or a FIFO that would block an open by name.
+struct SwapCase {
+    const char* name;
+    void (*put)(const fs::path&);
+};
+
+class GadgetbridgeSwapped : public testing::TestWithParam<SwapCase> {};
+
+TEST_P(GadgetbridgeSwapped, TheCheckedFileIsRead) {
+    ScopedTempDir dir;
+    ScopedTimeZone zone("UTC");
+    WriteSamples("Gadgetbridge");
+    InputFile checked("Gadgetbridge");
+    fs::rename("Gadgetbridge", "moved");
+    GetParam().put("Gadgetbridge");
+    ProgressMeter meter({}, checked.Size());
+    DailySteps daily;
+    ReadGadgetbridgeDatabase(checked, meter, daily);
+    EXPECT_EQ(DayTexts(std::move(daily).Finish("Gadgetbridge")),
+              (std::vector<std::string>{"2023-12-31 150", "2024-01-01 700"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, GadgetbridgeSwapped,
+    testing::Values(SwapCase{"OtherDatabase",
+                             [](const fs::path& path) {
+                                 TestDatabase other(path);
+                                 other.SampleTable("MI_BAND_ACTIVITY_SAMPLE");
+                                 other.Sample("MI_BAND_ACTIVITY_SAMPLE", kNewYearUtc, 1, 42);
+                             }},
+                    SwapCase{"Fifo", [](const fs::path& path) { mkfifo(path.c_str(), 0600); }}),
+    [](const testing::TestParamInfo<SwapCase>& param) { return std::string(param.param.name); });
 
 } // namespace
 

@@ -65,6 +65,15 @@ TEST(HostileExport, TruncatedZipIsRefused) {
         << Refusal("export.zip");
 }
 
+// A sparse gigabyte: a hole of NUL bytes after an export's start.
+TEST(HostileExport, HoleOfNulBytesIsRefused) {
+    ScopedTempDir dir;
+    WriteText("export.xml", kAppleStart);
+    fs::resize_file("export.xml", std::uint64_t{1} << 30);
+    EXPECT_EQ(Refusal("export.xml"), "export.xml holds megabytes of NUL or other control "
+                                     "characters in a row, which no export does");
+}
+
 TEST(HostileExport, EntityExpansionIsRefused) {
     ScopedTempDir dir;
     std::string laughs =
@@ -84,6 +93,25 @@ TEST(HostileExport, EntityExpansionIsRefused) {
         << Refusal("export.xml");
 }
 
+// The text repeated, with "%" in it replaced by the repeat's number.
+std::string Repeated(const std::string& text, int count) {
+    std::string repeated;
+    const std::size_t mark = text.find('%');
+    for (int i = 0; i < count; ++i)
+        repeated += mark == std::string::npos
+                        ? text
+                        : text.substr(0, mark) + std::to_string(i) + text.substr(mark + 1);
+    return repeated;
+}
+
+// Fields no reader uses, ",\"k\":1" over and over.
+std::string ManyJsonFields(int count) {
+    std::string fields;
+    for (int i = 0; i < count; ++i)
+        fields += ",\"k\":1";
+    return fields;
+}
+
 struct RefusalCase {
     const char* name;
     std::string content;
@@ -97,6 +125,12 @@ const std::vector<RefusalCase> kRefusals = {
      "<?xml version=\"1.0\"?>\n<HealthData/>"
      "<!-- a second root is not well-formed -->\n<Other/>",
      "export is not readable XML: line 3: junk after document element"},
+    {"DeepXml", kAppleStart + Repeated("<a>", 1000),
+     "export nests elements deeper than any export does"},
+    {"ManyXmlAttributeNames", kAppleStart + Repeated("<e a%=\"1\"/>\n", 2000) + "</HealthData>",
+     "export uses more element and attribute names than any export does"},
+    {"ManyXmlElementNames", kAppleStart + Repeated("<e%/>\n", 2000) + "</HealthData>",
+     "export uses more element and attribute names than any export does"},
     {"LongCsvLine", "com.samsung.shealth.step_daily_trend,1,2\n" + std::string(3 << 20, 'x'),
      "export line 2 is longer than any export writes"},
     {"LongJsonValue",
@@ -106,6 +140,10 @@ const std::vector<RefusalCase> kRefusals = {
      "export is not readable JSON: parse error at line 1, column 55: syntax error while parsing "
      "object key - invalid string: missing closing quote; last read: '\"dateTi'; expected "
      "string literal"},
+    // 200,000 fields of six bytes: no one value is long, the object is.
+    {"JsonObjectOfManyFields",
+     "[{\"dateTime\":\"01/01/24 00:00:00\",\"value\":\"3\"" + ManyJsonFields(200'000) + "}]",
+     "export holds a JSON value longer than any export does"},
     {"SamsungWithoutColumns", "com.samsung.shealth.step_daily_trend,1,2\nday,steps\n",
      "export has no day_time, source_type and count columns"},
 };
@@ -166,13 +204,19 @@ const std::vector<RejectionCase> kRejections = {
      "[{\"dateTime\":\"01/01/24 00:00:00\",\"value\":\"3\"},"
      "{\"dateTime\":\"01/01/24 00:01:00\",\"value\":\"x\"}]",
      {"2024-01-01 3"},
-     2,
-     "the sample's value is not a number of steps"},
+     0,
+     "record 2: the sample's value is not a number of steps"},
     {"GarminDateMissing",
      "[{\"calendarDate\":\"2024-01-01\",\"totalSteps\":5},{\"totalSteps\":7}]",
      {"2024-01-01 5"},
-     2,
-     "the day's calendarDate is not YYYY-MM-DD"},
+     0,
+     "record 2: the day's calendarDate is not YYYY-MM-DD"},
+    {"GarminCountBeyondAnEntry",
+     "[{\"calendarDate\":\"2024-01-01\",\"totalSteps\":5},"
+     "{\"calendarDate\":\"2024-01-02\",\"totalSteps\":1.7e19}]",
+     {"2024-01-01 5"},
+     0,
+     "record 2: the day's totalSteps \"1.7e19\" is more steps than a diary entry holds"},
 };
 
 class RejectedRowOfExport : public testing::TestWithParam<RejectionCase> {};
@@ -224,9 +268,22 @@ TEST(HostileExport, RejectedRowInAnExportNamesItsFile) {
     std::optional<ImportedSteps> steps = ReadExportFile("fitbit.zip", {});
     ASSERT_TRUE(steps);
     ASSERT_EQ(steps->rejected.size(), 1u);
-    EXPECT_EQ(steps->rejected[0].line, 1u);
-    EXPECT_EQ(steps->rejected[0].reason, "MyFitbitData/A/steps-2024-01-01.json: the sample's value "
-                                         "is not a number of steps");
+    EXPECT_EQ(steps->rejected[0].line, 0u);
+    EXPECT_EQ(steps->rejected[0].reason, "MyFitbitData/A/steps-2024-01-01.json: record 1: the "
+                                         "sample's value is not a number of steps");
+}
+
+TEST(HostileExport, SecondFormatInAnExportIsNamedAsNotRead) {
+    ScopedTempDir dir;
+    WriteZip("both.zip",
+             {{"apple_health_export/export.xml", kAppleStart + AppleRecords(1) + "</HealthData>\n"},
+              {"DI_CONNECT/UDSFile.json", "[{\"calendarDate\":\"2024-02-01\",\"totalSteps\":5}]"}});
+    std::optional<ImportedSteps> steps = ReadExportFile("both.zip", {});
+    ASSERT_TRUE(steps);
+    EXPECT_EQ(DayTexts(*steps), std::vector<std::string>{"2024-01-10 0"});
+    ASSERT_EQ(steps->rejected.size(), 1u);
+    EXPECT_EQ(steps->rejected[0].reason, "DI_CONNECT/UDSFile.json: holds Garmin Connect data, not "
+                                         "read: only the Apple Health export beside it was read");
 }
 
 TEST(HostileExport, FifoIsRefusedWithoutWaiting) {
