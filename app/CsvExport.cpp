@@ -3,10 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <ostream>
+#include <string_view>
 
 #include "DiaryCommands.h"
 #include "FileIdentity.h"
+#include "ListOrder.h"
 #include "ReplacementFile.h"
 
 namespace fs = std::filesystem;
@@ -14,12 +17,33 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kNotExported = "the diary was not exported";
+// The text is handed on a piece at a time, so that an export holds only the
+// diary's records, never its whole text.
+constexpr std::size_t kPieceBytes = 1 << 20;
 
-std::optional<std::string> LoadDiaryCsv(const DiaryFiles& files, CommandOutcome& why) {
-    std::optional<std::vector<EntryItem>> items = LoadEntryItems(files, &why);
-    if (!items)
-        return std::nullopt;
-    return DiaryCsv(*items);
+using CsvSink = std::function<bool(std::string_view piece)>;
+
+// Writes the diary's CSV to `sink` a piece at a time; false when the diary
+// cannot be read (`why` says so) or the sink refused a piece.
+bool WriteDiaryCsv(const DiaryFiles& files, const CsvSink& sink, CommandOutcome& why) {
+    const std::optional<std::vector<StepRecord>> records = LoadEntryRecords(files, &why);
+    if (!records)
+        return false;
+    std::string piece = "date,steps\r\n";
+    piece.reserve(kPieceBytes + 64);
+    bool written = true;
+    char line[48];
+    ForEachInListOrder(*records, [&](const StepRecord& record) {
+        const int length =
+            std::snprintf(line, sizeof line, "%04u-%02u-%02u,%u\r\n", unsigned{record.year},
+                          unsigned{record.month}, unsigned{record.day}, record.steps);
+        piece.append(line, static_cast<std::size_t>(length));
+        if (piece.size() >= kPieceBytes && written) {
+            written = sink(piece);
+            piece.clear();
+        }
+    });
+    return written && sink(piece);
 }
 
 // Whether `target` is one of the files the diary keeps, which an export must
@@ -37,32 +61,23 @@ bool IsDiaryFile(const DiaryFiles& files, const fs::path& target) {
 
 } // namespace
 
-std::string DiaryCsv(const std::vector<EntryItem>& items) {
-    std::string csv = "date,steps\r\n";
-    csv.reserve(csv.size() + items.size() * 20);
-    char line[48];
-    for (const EntryItem& item : items) {
-        const StepRecord& record = item.record;
-        const int length =
-            std::snprintf(line, sizeof line, "%04u-%02u-%02u,%u\r\n", unsigned{record.year},
-                          unsigned{record.month}, unsigned{record.day}, record.steps);
-        csv.append(line, static_cast<std::size_t>(length));
-    }
-    return csv;
-}
-
 CommandOutcome ExportCsv(const DiaryFiles& files, const fs::path& target) {
     try {
         if (IsDiaryFile(files, target))
             return {target.filename().string() +
                         " is one of the diary's own files: " + std::string(kNotExported) + ".",
                     "exporting to " + target.string() + ": the diary's own file"};
-        CommandOutcome why;
-        const std::optional<std::string> csv = LoadDiaryCsv(files, why);
-        if (!csv)
-            return why;
         ReplacementFile copy(target);
-        copy.Write(std::span(reinterpret_cast<const std::uint8_t*>(csv->data()), csv->size()));
+        CommandOutcome why;
+        const bool read = WriteDiaryCsv(
+            files,
+            [&copy](std::string_view piece) {
+                return copy.Write(
+                    std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()));
+            },
+            why);
+        if (!read && copy.Status())
+            return why;
         if (copy.Status())
             copy.Commit();
         if (const FileStatus& status = copy.Status(); !status)
@@ -77,10 +92,15 @@ CommandOutcome ExportCsv(const DiaryFiles& files, const fs::path& target) {
 CommandOutcome ExportCsv(const DiaryFiles& files, std::ostream& out) {
     try {
         CommandOutcome why;
-        const std::optional<std::string> csv = LoadDiaryCsv(files, why);
-        if (!csv)
+        const bool read = WriteDiaryCsv(
+            files,
+            [&out](std::string_view piece) {
+                out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+                return !out.fail();
+            },
+            why);
+        if (!read && out)
             return why;
-        out.write(csv->data(), static_cast<std::streamsize>(csv->size()));
         out.flush();
         if (!out)
             return {"The export could not be written to standard output.",

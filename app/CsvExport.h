@@ -2,17 +2,14 @@
 
 #include <filesystem>
 #include <iosfwd>
-#include <string>
-#include <vector>
 
 #include "CommandOutcome.h"
 #include "DiaryFiles.h"
-#include "EntryList.h"
 
 // The diary as CSV, for spreadsheets and other trackers: UTF-8, CRLF line
 // ends, a header "date,steps", then one line per entry in the list's order,
-// the date as the record stores it ("2006-05-05,12").
-std::string DiaryCsv(const std::vector<EntryItem>& items);
+// the date as the record stores it ("2006-05-05,12"). The text is written as
+// it is made, so an export holds the diary's records and little more.
 
 // Writes the diary's CSV to `target`, replacing what was there only once the
 // whole file is on disk.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "EntryList.h"
 #include "ListChanges.h"
+#include "ListOrder.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
@@ -156,3 +158,31 @@ TEST(EntryListTest, RefillingPaysOnceAQuarterOfTheRowsChange) {
     EXPECT_TRUE(RefillIsCheaper({{0, 3, 0, 0}}, 0));
 }
 
+// The export walks the records in list order without making the list: for
+// diaries in date order, shuffled, with repeated entries and undatable ones,
+// the order is the built list's, entries of equal text newest first.
+TEST(EntryListTest, ListOrderWithoutTextsIsTheBuiltListsOrder) {
+    ScopedTimeZone west("EST5EDT"); // where undatable entries read as 1969
+    std::minstd_rand random(11);
+    auto randomRecord = [&](std::uint32_t identifier) {
+        const int kinds[] = {2006, 2006, 1999, 1200, 9999};
+        return DiaryEntry(static_cast<std::uint32_t>(random() % 3 * 450), kinds[random() % 5],
+                          static_cast<int>(random() % 13), static_cast<int>(1 + random() % 3),
+                          identifier);
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::vector<StepRecord> newestFirst;
+        const std::uint32_t count = static_cast<std::uint32_t>(random() % 40);
+        for (std::uint32_t id = count; id > 0; --id)
+            newestFirst.push_back(randomRecord(id));
+        if (round % 2 == 0) // as a diary kept day by day lies
+            std::ranges::sort(newestFirst, [](const StepRecord& a, const StepRecord& b) {
+                return EntryItemText(b) < EntryItemText(a);
+            });
+        std::vector<StepRecord> visited, listed;
+        ForEachInListOrder(newestFirst, [&](const StepRecord& r) { visited.push_back(r); });
+        for (const EntryItem& item : BuildEntryItems(newestFirst))
+            listed.push_back(item.record);
+        ASSERT_EQ(visited, listed) << "round " << round;
+    }
+}
