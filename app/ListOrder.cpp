@@ -30,28 +30,36 @@ PlacedKey Place(const EntryTextKey& key, std::uint32_t place) {
 void ForEachInListOrder(const std::vector<StepRecord>& newestFirst,
                         const std::function<void(const StepRecord&)>& visit) {
     const std::size_t count = newestFirst.size();
-    // A diary kept day by day is in list order read oldest first; then each
-    // run of equal keys is visited newest first and nothing is sorted.
-    bool ordered = true;
-    for (std::size_t i = count; i-- > 1 && ordered;)
-        ordered = EntryTextKeyOf(newestFirst[i]) <= EntryTextKeyOf(newestFirst[i - 1]);
-    if (ordered) {
-        for (std::size_t end = count; end > 0;) {
-            const EntryTextKey key = EntryTextKeyOf(newestFirst[end - 1]);
-            std::size_t first = end - 1;
-            while (first > 0 && EntryTextKeyOf(newestFirst[first - 1]) == key)
-                --first;
-            for (std::size_t i = first; i < end; ++i)
-                visit(newestFirst[i]);
-            end = first;
-        }
+    auto dateOf = [&](std::size_t i) { return EntryTextKeyOf(newestFirst[i]).date; };
+    std::vector<PlacedKey> order;
+    auto visitInOrder = [&] {
+        std::ranges::sort(order);
+        for (const PlacedKey& placed : order)
+            visit(newestFirst[placed.low & 0xFFFFFFFFu]);
+        order.clear();
+    };
+    auto place = [&](std::size_t first, std::size_t end) {
+        for (std::size_t i = first; i < end; ++i)
+            order.push_back(Place(EntryTextKeyOf(newestFirst[i]), static_cast<std::uint32_t>(i)));
+    };
+    // A diary kept day by day is in date order read oldest first; then only
+    // each date's entries are sorted among themselves, a date at a time.
+    bool datesInOrder = true;
+    for (std::size_t i = count; i-- > 1 && datesInOrder;)
+        datesInOrder = dateOf(i) <= dateOf(i - 1);
+    if (!datesInOrder) {
+        order.reserve(count);
+        place(0, count);
+        visitInOrder();
         return;
     }
-    std::vector<PlacedKey> order;
-    order.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        order.push_back(Place(EntryTextKeyOf(newestFirst[i]), static_cast<std::uint32_t>(i)));
-    std::ranges::sort(order);
-    for (const PlacedKey& placed : order)
-        visit(newestFirst[placed.low & 0xFFFFFFFFu]);
+    for (std::size_t end = count; end > 0;) {
+        const std::uint64_t date = dateOf(end - 1);
+        std::size_t first = end - 1;
+        while (first > 0 && dateOf(first - 1) == date)
+            --first;
+        place(first, end);
+        visitInOrder();
+        end = first;
+    }
 }
