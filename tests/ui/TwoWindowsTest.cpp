@@ -181,3 +181,62 @@ TEST(TwoWindowsTest, EachFollowsTheOtherAndDeleteRemovesOnlyWhatItsUserSaw) {
         CpuTicks(a.program.Pid()) - before[0] + CpuTicks(b.program.Pid()) - before[1];
     EXPECT_LT(idleTicks, sysconf(_SC_CLK_TCK) / 5) << "clock ticks over 10 s of two idle windows";
 }
+
+// Window A's import does what its preview showed: B adds an entry on a date
+// the preview listed as new, A's user then takes the file's entries for the
+// conflicts shown, and B's entry stays.
+TEST(TwoWindowsTest, AnImportChangesOnlyWhatItsPreviewShowed) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display";
+    ScopedTempDir dir;
+    AccessibilityBus bus;
+    ASSERT_TRUE(bus.IsUp());
+    WriteDiary({DiaryEntry(100, 2020, 1, 1, 1, 3)});
+    const std::string offered = (std::filesystem::current_path() / "offered.csv").string();
+    std::ofstream(offered) << "2020-01-01,5\n2020-01-05,9\n";
+
+    Window a, b;
+    a.id = a.program.WaitForWindow();
+    b.id = b.program.WaitForWindow();
+    ASSERT_FALSE(a.id.empty());
+    ASSERT_FALSE(b.id.empty());
+    Xdotool("windowmove --sync " + a.id + " 0 0");
+    Xdotool("windowmove --sync " + b.id + " 640 0");
+    ASSERT_TRUE(WaitFor([&] { return a.Rows().size() == 1 && b.Rows().size() == 1; }));
+
+    Xdotool("windowfocus --sync " + a.id);
+    Xdotool("key ctrl+i");
+    // The file chooser takes a typed path.
+    ASSERT_TRUE(WaitFor([&] {
+        return Xdotool("search --pid " + std::to_string(a.program.Pid()) +
+                       " --onlyvisible --name Import")
+                   .find('\n') != std::string::npos;
+    }));
+    std::this_thread::sleep_for(500ms);
+    Xdotool("type --delay 20 " + offered);
+    Xdotool("key Return");
+    std::optional<Accessible> useFile;
+    ASSERT_TRUE(WaitFor([&] {
+        useFile =
+            Find(AccessibleTree(a.program.Pid()), "push button", "Use the file's for conflicts");
+        return useFile.has_value();
+    }));
+
+    Xdotool("windowfocus --sync " + b.id);
+    ClickOn(EditBeside(b.tree, "Date:"));
+    Xdotool("key ctrl+a");
+    Xdotool("type 2020-01-05");
+    Xdotool("key Tab ctrl+a");
+    Xdotool("type 7");
+    Xdotool("key Tab space");
+    ASSERT_TRUE(WaitFor([] { return std::filesystem::file_size("data.steps") == 48; }));
+
+    ClickOn(useFile);
+    ASSERT_TRUE(WaitFor([&] {
+        return a.Rows() ==
+               std::vector<std::string>{"Date: 2020.01.01, steps: 5", "Date: 2020.01.05, steps: 7"};
+    }));
+    EXPECT_TRUE(Find(a.tree, "notification",
+                     "Imported offered.csv: added 0, unchanged 0, conflicts 1 replaced, 1 kept, "
+                     "rejected 0."));
+}
