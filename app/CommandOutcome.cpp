@@ -16,6 +16,10 @@ bool Writable(const std::filesystem::path& path) {
     return access(path.c_str(), W_OK) == 0;
 }
 
+bool Readable(const std::filesystem::path& path) {
+    return access(path.c_str(), R_OK) == 0;
+}
+
 std::string Reason(const DiaryFiles& files, const std::filesystem::path& file, int error) {
     const std::string name = file.filename().string();
     const std::filesystem::path directory = files.directory.empty() ? "." : files.directory;
@@ -24,8 +28,10 @@ std::string Reason(const DiaryFiles& files, const std::filesystem::path& file, i
     case EPERM:
     case EROFS:
     case ENOENT:
-        // A file that is there but may not be changed is the file's doing; a
-        // missing one that cannot be made, the directory's.
+        // A file that is there but may not be read or changed is the file's
+        // doing; a missing one that cannot be made, the directory's.
+        if (Exists(file) && !Readable(file))
+            return name + " may not be read";
         if (Exists(file) && !Writable(file))
             return name + " is read-only";
         if (!Exists(directory))

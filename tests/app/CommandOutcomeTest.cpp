@@ -3,7 +3,12 @@
 #include <cerrno>
 #include <filesystem>
 
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "CommandOutcome.h"
+#include "DiaryCommands.h"
 #include "ReportCommand.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -97,4 +102,37 @@ TEST(CommandOutcomeTest, AReportThatCannotBeMadeSaysWhyAndReplacesNothing) {
 
     EXPECT_TRUE(SaveReport(files, {1, 2}, 100, false, 32).Succeeded());
     EXPECT_NE(ReadFileBytes("out.html"), oldPage);
+}
+
+// A diary its user may not even read is not called read-only. Root reads
+// every file, so the diary is read by an unprivileged child.
+TEST(CommandOutcomeTest, ADiaryThatMayNotBeReadIsNotCalledReadOnly) {
+    ScopedTempDir dir;
+    WriteFileBytes("data.steps", {});
+    fs::permissions("data.steps", fs::perms::none);
+    fs::permissions(dir.Path(), fs::perms::all);
+    int told[2];
+    ASSERT_EQ(pipe(told), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr gid_t kNobody = 65534;
+        if ((geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)))
+            _exit(2);
+        CommandOutcome why;
+        LoadEntryRecords(HereFiles(), &why);
+        const bool written = write(told[1], why.notice.data(), why.notice.size()) ==
+                             static_cast<ssize_t>(why.notice.size());
+        _exit(written ? 0 : 3);
+    }
+    close(told[1]);
+    std::string notice;
+    char buffer[256];
+    for (ssize_t got; (got = read(told[0], buffer, sizeof buffer)) > 0;)
+        notice.append(buffer, static_cast<std::size_t>(got));
+    close(told[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(notice, "data.steps may not be read: the diary can be neither shown nor kept.");
 }
