@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "CStepFile.h"
 #include "DiaryCommands.h"
 #include "FileIdentity.h"
 #include "ListOrder.h"
@@ -26,14 +27,25 @@ using CsvSink = std::function<bool(std::string_view piece)>;
 // Writes the diary's CSV to `sink` a piece at a time; false when the diary
 // cannot be read (`why` says so) or the sink refused a piece.
 bool WriteDiaryCsv(const DiaryFiles& files, const CsvSink& sink, CommandOutcome& why) {
-    const std::optional<std::vector<StepRecord>> records = LoadEntryRecords(files, &why);
-    if (!records)
+    std::vector<ListedRecord> records;
+    try {
+        CStepFile file(files);
+        if (file.IsOk())
+            file.VisitAll([&](std::uint64_t most) { records.reserve(most); },
+                          [&](const StepRecord& r) { records.push_back(ListedRecord::Of(r)); });
+        if (!file.IsOk()) {
+            why = DiaryFailure(file, files, "reading", kNotExported);
+            return false;
+        }
+    } catch (...) {
+        why = ExceptionFailure(kNotExported);
         return false;
+    }
     std::string piece = "date,steps\r\n";
     piece.reserve(kPieceBytes + 64);
     bool written = true;
     char line[48];
-    ForEachInListOrder(*records, [&](const StepRecord& record) {
+    ForEachInListOrder(records, [&](const ListedRecord& record) {
         const int length =
             std::snprintf(line, sizeof line, "%04u-%02u-%02u,%u\r\n", unsigned{record.year},
                           unsigned{record.month}, unsigned{record.day}, record.steps);

@@ -25,12 +25,32 @@ PlacedKey Place(const EntryTextKey& key, std::uint32_t place) {
             (key.steps & kLowCountBits) << 32 | place};
 }
 
+EntryTextKey KeyOf(const ListedRecord& record) {
+    return EntryTextKeyOf(record.Record());
+}
+
 } // namespace
 
-void ForEachInListOrder(const std::vector<StepRecord>& newestFirst,
-                        const std::function<void(const StepRecord&)>& visit) {
+ListedRecord ListedRecord::Of(const StepRecord& r) {
+    return {r.steps, r.year, r.month, r.day, r.hour, r.minute, r.second};
+}
+
+StepRecord ListedRecord::Record() const {
+    StepRecord record;
+    record.steps = steps;
+    record.year = year;
+    record.month = month;
+    record.day = day;
+    record.hour = hour;
+    record.minute = minute;
+    record.second = second;
+    return record;
+}
+
+void ForEachInListOrder(const std::vector<ListedRecord>& newestFirst,
+                        const std::function<void(const ListedRecord&)>& visit) {
     const std::size_t count = newestFirst.size();
-    auto dateOf = [&](std::size_t i) { return EntryTextKeyOf(newestFirst[i]).date; };
+    auto dateOf = [&](std::size_t i) { return KeyOf(newestFirst[i]).date; };
     std::vector<PlacedKey> order;
     auto visitInOrder = [&] {
         std::ranges::sort(order);
@@ -40,7 +60,7 @@ void ForEachInListOrder(const std::vector<StepRecord>& newestFirst,
     };
     auto place = [&](std::size_t first, std::size_t end) {
         for (std::size_t i = first; i < end; ++i)
-            order.push_back(Place(EntryTextKeyOf(newestFirst[i]), static_cast<std::uint32_t>(i)));
+            order.push_back(Place(KeyOf(newestFirst[i]), static_cast<std::uint32_t>(i)));
     };
     // A diary kept day by day is in date order read oldest first; then only
     // each date's entries are sorted among themselves, a date at a time.

@@ -145,23 +145,32 @@ void CStepFile::FindById(std::uint32_t id, StepRecord& out) {
     }
 }
 
-std::vector<StepRecord> CStepFile::ReadAll() {
-    std::vector<StepRecord> records;
+template <typename Start, typename Visitor> bool CStepFile::ScanShared(Start start, Visitor visit) {
     if (!fd_.IsOpen())
-        return records;
+        return false;
     // A shared lock keeps a concurrent append from being read half written.
     FileLock lock(fd_.Get(), FileLock::Kind::Shared, path_);
     std::optional<RecordSpan> span = FindSpan();
     if (!span)
-        return records;
-    records.reserve(span->Count());
-    const bool read = ScanBackwards(*span, [&](std::uint64_t, const StepRecord& record) {
-        records.push_back(record);
+        return false;
+    start(*span);
+    return ScanBackwards(*span, [&](std::uint64_t, const StepRecord& record) {
+        visit(record);
         return true;
     });
-    if (!read)
+}
+
+std::vector<StepRecord> CStepFile::ReadAll() {
+    std::vector<StepRecord> records;
+    if (!ScanShared([&](const RecordSpan& span) { records.reserve(span.Count()); },
+                    [&](const StepRecord& record) { records.push_back(record); }))
         records.clear();
     return records;
+}
+
+bool CStepFile::VisitAll(const std::function<void(std::uint64_t most)>& expect,
+                         const std::function<void(const StepRecord&)>& visit) {
+    return ScanShared([&](const RecordSpan& span) { expect(span.Count()); }, visit);
 }
 
 std::optional<FileLock> CStepFile::LockForChange() {

@@ -103,6 +103,12 @@ public:
     // Every record a backwards scan visits, newest first, from one read of
     // the file: what ReadLast and StepBack would return up to the end marker.
     std::vector<StepRecord> ReadAll();
+    // The same records handed to `visit` one at a time, for a caller that
+    // keeps less of each, after `expect` has been told how many may come at
+    // most; false when the file could not be read (some may have been
+    // visited).
+    bool VisitAll(const std::function<void(std::uint64_t most)>& expect,
+                  const std::function<void(const StepRecord&)>& visit);
 
     // What the last Append, DeleteById or DeleteIfUnchanged did to the file;
     // none when it changed nothing, or when what the file became cannot be
@@ -121,6 +127,9 @@ private:
     // Visits the records a backwards scan meets, newest first, with their
     // offsets, until `visit` returns false or a stored end marker is met.
     template <typename Visit> bool ScanBackwards(const RecordSpan& span, Visit visit);
+    // Under a shared lock, `start` with the span found, then `visit` with
+    // each record ReadAll gives.
+    template <typename Start, typename Visitor> bool ScanShared(Start start, Visitor visit);
     std::optional<FileLock> LockForChange();
     // Writes the kept records, then the added ones with the identifiers after
     // `newestIdentifier` and no time of day, both written back into `edit`.

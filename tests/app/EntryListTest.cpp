@@ -183,10 +183,12 @@ TEST(EntryListTest, ListOrderWithoutTextsIsTheBuiltListsOrder) {
             std::ranges::sort(newestFirst, [&](const StepRecord& a, const StepRecord& b) {
                 return datePart(b) < datePart(a);
             });
-        std::vector<StepRecord> visited, listed;
-        ForEachInListOrder(newestFirst, [&](const StepRecord& r) { visited.push_back(r); });
+        std::vector<ListedRecord> listedFirst, visited, listed;
+        for (const StepRecord& r : newestFirst)
+            listedFirst.push_back(ListedRecord::Of(r));
+        ForEachInListOrder(listedFirst, [&](const ListedRecord& r) { visited.push_back(r); });
         for (const EntryItem& item : BuildEntryItems(newestFirst))
-            listed.push_back(item.record);
+            listed.push_back(ListedRecord::Of(item.record));
         ASSERT_EQ(visited, listed) << "round " << round;
     }
 }
