@@ -19,7 +19,7 @@ export GDK_GL=disable
 scripts/install-deps.sh test
 build_bench() {
     cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTREKLINE_BENCH=ON -DTREKLINE_TESTS=OFF >/dev/null
-    cmake --build "$2" -j "$(nproc)" --target command_bench window_bench make_diary trekline \
+    cmake --build "$2" -j "$(nproc)" --target command_bench window_bench make_diary trekline entry_memory_bench \
         bare_dialog start_to_map >/dev/null
 }
 build_bench . "$build"
