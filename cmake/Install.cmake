@@ -50,4 +50,5 @@ if(TREKLINE_TESTS)
     add_test(NAME install_tree
              COMMAND ${PROJECT_SOURCE_DIR}/tests/install/check-install-tree.sh
                      ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
+    set_tests_properties(install_tree PROPERTIES LABELS package)
 endif()

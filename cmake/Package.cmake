@@ -38,4 +38,5 @@ if(TREKLINE_TESTS)
     add_test(NAME package_checks
              COMMAND ${PROJECT_SOURCE_DIR}/tests/install/check-package.sh
                      ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR})
+    set_tests_properties(package_checks PROPERTIES LABELS package)
 endif()
