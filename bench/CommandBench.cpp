@@ -18,6 +18,7 @@
 #include "EntryDate.h"
 #include "FloorWork.h"
 #include "HtmlReport.h"
+#include "ShownDiary.h"
 #include "StepReport.h"
 
 namespace fs = std::filesystem;
@@ -94,17 +95,17 @@ int main(int argc, char** argv) {
         };
         auto remove = [&files] { DeleteEntry(files, 500); };
         const std::vector<Command> commands = {
-            {"list (read + items)", [&files] { LoadEntryItems(files); }, readOnce},
+            {"list (read + rows)", [&files] { ShownDiary(files).Reload(); }, readOnce},
             {"add + list",
              [&] {
                  append();
-                 LoadEntryItems(files);
+                 ShownDiary(files).Reload();
              },
              append},
             {"delete + list",
              [&] {
                  remove();
-                 LoadEntryItems(files);
+                 ShownDiary(files).Reload();
              },
              [&files] { WriteWithoutOneRecord(files.steps); }},
             {"report, values off", [&] { report(false); }, [&] { reportFloor(chartOff); }},

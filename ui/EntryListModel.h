@@ -21,3 +21,7 @@ GtkTreeModel* NewEntryListModel(const std::vector<ShownEntry>& items);
 // Tells the model's views that its items changed by `changes`, as
 // ApplyRecordChange gives them: the rows in between are not touched.
 void ShowEntryListChanges(GtkTreeModel* model, const std::vector<EntryListChange>& changes);
+
+// Whether filling the list afresh with the wanted rows costs GTK's view less
+// than being told the changes one by one.
+bool RefillIsCheaper(const std::vector<EntryListChange>& changes, std::size_t wantedRows);

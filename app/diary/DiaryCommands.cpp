@@ -18,19 +18,6 @@ CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std:
 // Every command catches what it throws, out of memory above all, so that a
 // failure is an outcome the window shows and never the end of the program.
 
-std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files, CommandOutcome* why) {
-    std::optional<std::vector<StepRecord>> records = LoadEntryRecords(files, why);
-    if (!records)
-        return std::nullopt;
-    try {
-        return BuildEntryItems(*records);
-    } catch (...) {
-        if (why)
-            *why = ExceptionFailure("the diary can be neither shown nor kept");
-        return std::nullopt;
-    }
-}
-
 std::optional<std::vector<StepRecord>> LoadEntryRecords(const DiaryFiles& files,
                                                         CommandOutcome* why) {
     constexpr std::string_view kConsequence = "the diary can be neither shown nor kept";

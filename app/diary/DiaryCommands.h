@@ -8,7 +8,6 @@
 #include "CStepFile.h"
 #include "CommandOutcome.h"
 #include "DiaryFiles.h"
-#include "EntryList.h"
 
 // What the dialog's commands do to the diary, kept free of windows so that the
 // command line shares them and they are tested without a display. A command
@@ -20,12 +19,9 @@
 CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std::string_view call,
                             std::string_view consequence);
 
-// The list's items from the file, or none when the file could not be opened
-// (nor made, when missing); then `why`, if given, says so.
-std::optional<std::vector<EntryItem>> LoadEntryItems(const DiaryFiles& files,
-                                                     CommandOutcome* why = nullptr);
-
-// The records behind those items, as a scan of the file gives them.
+// The records the list shows, as a scan of the file gives them, or none when
+// the file could not be opened (nor made, when missing); then `why`, if
+// given, says so.
 std::optional<std::vector<StepRecord>> LoadEntryRecords(const DiaryFiles& files,
                                                         CommandOutcome* why = nullptr);
 

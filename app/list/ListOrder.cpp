@@ -4,7 +4,7 @@
 #include <compare>
 #include <cstdint>
 
-#include "EntryTextKey.h"
+#include "EntryText.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "EntryList.h"
-#include "EntryTextKey.h"
+#include "EntryListChange.h"
+#include "EntryText.h"
 #include "StepRecord.h"
 
 // One row of the list as a window keeps it: where its text sorts and the

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "EntryList.h"
+#include "EntryItems.h"
 
 // The shown rows with the changes made, one after another, at the rows the
 // changed list has so far, as a list box makes them; the inserted rows are

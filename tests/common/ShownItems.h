@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "EntryList.h"
+#include "EntryItems.h"
+#include "EntryText.h"
 #include "ShownEntries.h"
 
 // The shown rows as the full build makes them, texts formatted, to be

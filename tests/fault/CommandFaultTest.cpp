@@ -16,6 +16,7 @@
 #include "CStepFile.h"
 #include "DiaryCommands.h"
 #include "EditText.h"
+#include "EntryItems.h"
 #include "HtmlReport.h"
 #include "InjectedFault.h"
 #include "ReportCommand.h"

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "DiaryCommands.h"
+#include "EntryItems.h"
 #include "ReportCommand.h"
 #include "TempDir.h"
 #include "TestDiary.h"

@@ -10,6 +10,7 @@
 #include "CStepFile.h"
 #include "DiaryCommands.h"
 #include "EditText.h"
+#include "EntryItems.h"
 #include "HtmlReport.h"
 #include "TempDir.h"
 #include "TestDiary.h"

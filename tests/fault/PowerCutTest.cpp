@@ -20,6 +20,7 @@
 #include "CrashStates.h"
 #include "DiaryCommands.h"
 #include "EditText.h"
+#include "EntryItems.h"
 #include "FileCommands.h"
 #include "RecordedCalls.h"
 #include "ReportCommand.h"

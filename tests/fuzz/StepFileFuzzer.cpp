@@ -22,6 +22,7 @@
 #include "FuzzHarness.h"
 #include "HtmlReport.h"
 #include "LabelFont.h"
+#include "ShownDiary.h"
 #include "StepChart.h"
 #include "StepReport.h"
 
@@ -59,9 +60,12 @@ StepRecord RecordAt(const Bytes& bytes, std::size_t offset) {
     return DecodeStepRecord(&bytes[offset]);
 }
 
+// Any date of a year a record holds, with no time of day: every record the
+// program writes.
 bool Storable(const StepRecord& r) {
     using namespace std::chrono;
-    return r.steps != kEndMarker && r.year >= 1601 && r.year <= 30827 &&
+    return r.steps != kEndMarker && r.year <= 30827 && r.hour == 0 && r.minute == 0 &&
+           r.second == 0 && r.milliseconds == 0 &&
            year_month_day(year(r.year), month(r.month), day(r.day)).ok();
 }
 
@@ -201,12 +205,13 @@ void CheckAppend(Bytes& bytes, const std::uint8_t* data, std::size_t size) {
 
 void CheckListAndReport(const Bytes& bytes, bool drawValues) {
     const std::vector<Stored> scan = ExpectedScan(bytes);
-    std::optional<std::vector<EntryItem>> items = LoadEntryItems(Here());
-    CHECK(items && items->size() == scan.size());
-    CHECK(std::ranges::is_sorted(*items, {}, &EntryItem::text));
+    ShownDiary diary(Here());
+    CHECK(diary.Reload() && diary.Items().size() == scan.size());
+    CHECK(std::ranges::is_sorted(
+        diary.Items(), {}, [](const ShownEntry& item) { return EntryItemText(item.record); }));
 
     std::vector<std::uint32_t> ids;
-    for (const EntryItem& item : *items)
+    for (const ShownEntry& item : diary.Items())
         ids.push_back(item.record.identifier);
     ReportData data = LoadReportData(Here(), ids);
     CHECK(data.complete && data.entries.size() == ids.size());

@@ -141,3 +141,11 @@ TEST(EntryListModelTest, AnswersAsAFlatListAndRefusesRowsItDoesNotHave) {
     g_object_unref(other);
     g_object_unref(model);
 }
+
+TEST(EntryListModelTest, RefillingPaysOnceAQuarterOfTheRowsChange) {
+    EXPECT_FALSE(RefillIsCheaper({{0, 0, 0, 1}}, 100));
+    EXPECT_FALSE(RefillIsCheaper({{0, 10, 0, 15}}, 100));
+    EXPECT_TRUE(RefillIsCheaper({{0, 13, 0, 13}}, 100));
+    EXPECT_TRUE(RefillIsCheaper({{0, 0, 0, 100}}, 100));
+    EXPECT_TRUE(RefillIsCheaper({{0, 3, 0, 0}}, 0));
+}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DiaryCommands.h"
+#include "EntryItems.h"
 #include "FileCommands.h"
 #include "ImportCommand.h"
 #include "TempDir.h"

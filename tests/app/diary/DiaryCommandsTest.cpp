@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include "DiaryCommands.h"
+#include "EntryItems.h"
 #include "ImportCommand.h"
 #include "ReportCommand.h"
+#include "ShownDiary.h"
 #include "StepRecord.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -148,12 +150,13 @@ TEST(DiaryCommandsTest, RunningOutOfMemoryIsAFailureInWordsAndWritesNothing) {
         unsigned long pages = 0;
         if (!statm || std::fscanf(statm, "%lu", &pages) != 1)
             _exit(3);
-        const rlim_t room = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (6 << 20);
+        const rlim_t room = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (2 << 20);
         const rlimit limit{room, room};
         if (setrlimit(RLIMIT_AS, &limit) != 0)
             _exit(3);
         CommandOutcome why;
-        const bool listed = LoadEntryItems(HereFiles(), &why).has_value();
+        ShownDiary shown(HereFiles());
+        const bool listed = shown.Reload(&why).has_value();
         const CommandOutcome report = SaveReport(HereFiles(), identifiers, 100, true, 32);
         const std::string expected = "There is not enough memory: ";
         _exit(!listed && why.notice.rfind(expected, 0) == 0 &&

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "EntryDate.h"
-#include "EntryList.h"
+#include "EntryItems.h"
+#include "EntryText.h"
 #include "HtmlReport.h"
 #include "StepReport.h"
 #include "TempDir.h"

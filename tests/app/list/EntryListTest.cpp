@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "EntryList.h"
+#include "EntryItems.h"
+#include "EntryText.h"
 #include "ListChanges.h"
 #include "ListOrder.h"
 #include "TempDir.h"
@@ -148,14 +149,6 @@ TEST(EntryListTest, ARowKeepsItsPlaceThroughTheChangesUnlessRemoved) {
     const std::vector<std::optional<std::size_t>> after = {0, std::nullopt, 1, 2, 5, 6};
     for (std::size_t row = 0; row < after.size(); ++row)
         EXPECT_EQ(RowAfterChanges(changes, row), after[row]) << row;
-}
-
-TEST(EntryListTest, RefillingPaysOnceAQuarterOfTheRowsChange) {
-    EXPECT_FALSE(RefillIsCheaper({{0, 0, 0, 1}}, 100));
-    EXPECT_FALSE(RefillIsCheaper({{0, 10, 0, 15}}, 100));
-    EXPECT_TRUE(RefillIsCheaper({{0, 13, 0, 13}}, 100));
-    EXPECT_TRUE(RefillIsCheaper({{0, 0, 0, 100}}, 100));
-    EXPECT_TRUE(RefillIsCheaper({{0, 3, 0, 0}}, 0));
 }
 
 // The export walks the records in list order without making the list: for

@@ -4,7 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "EntryList.h"
+#include "EntryItems.h"
+#include "EntryText.h"
 #include "ListChanges.h"
 #include "ShownEntries.h"
 #include "ShownItems.h"

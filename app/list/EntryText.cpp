@@ -1,4 +1,4 @@
-#include "EntryTextKey.h"
+#include "EntryText.h"
 
 #include <charconv>
 
@@ -24,6 +24,10 @@ std::uint64_t DigitCodes(std::uint64_t value) {
 }
 
 } // namespace
+
+std::string EntryItemText(const StepRecord& record) {
+    return FormatEntryDate(record, "Date: %Y.%m.%d") + ", steps: " + std::to_string(record.steps);
+}
 
 EntryTextKey EntryTextKeyOf(const StepRecord& record) {
     // The text is "Date: " YYYY "." MM "." DD ", steps: " N. Two texts that

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "EntryList.h"
-#include "EntryTextKey.h"
+#include "EntryText.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
