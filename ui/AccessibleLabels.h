@@ -4,9 +4,9 @@
 #include <wx/string.h>
 #include <wx/window.h>
 
-// What screen readers are told about the dialog's controls, through ATK on
-// wxGTK, where wxWidgets only ties a static text to the control made after
-// it. Elsewhere these do nothing.
+// What screen readers are told about the dialog's controls, where the toolkit
+// port does not tell it by itself (wxGTK only ties a static text to the
+// control made after it). Each port has its own file: ui/gtk/ for wxGTK.
 
 // Makes `label` (a static text or a group box) the label of each control:
 // the controls are read with the label's text as their name, the label and

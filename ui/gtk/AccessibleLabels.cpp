@@ -1,6 +1,5 @@
 #include "AccessibleLabels.h"
 
-#ifdef __WXGTK__
 #include <gtk/gtk.h>
 
 #include <wx/combo.h>
@@ -8,9 +7,7 @@
 #include <wx/textctrl.h>
 
 #include <vector>
-#endif
 
-#ifdef __WXGTK__
 namespace {
 
 // The GTK widgets a control is made of that a screen reader meets: a list is
@@ -56,12 +53,9 @@ void RemoveRelations(AtkObject* object, AtkRelationType type) {
 }
 
 } // namespace
-#endif
 
-void LabelControls([[maybe_unused]] wxWindow& label,
-                   [[maybe_unused]] std::initializer_list<wxWindow*> controls,
-                   [[maybe_unused]] wxWindow& focusTarget) {
-#ifdef __WXGTK__
+void LabelControls(wxWindow& label, std::initializer_list<wxWindow*> controls,
+                   wxWindow& focusTarget) {
     GtkLabel* text = LabelWidget(label);
     if (!text)
         return;
@@ -77,12 +71,9 @@ void LabelControls([[maybe_unused]] wxWindow& label,
             atk_object_add_relationship(labelObject, ATK_RELATION_LABEL_FOR, object);
         }
     }
-#endif
 }
 
-bool ActivateMnemonic([[maybe_unused]] wxWindow& topLevel,
-                      [[maybe_unused]] const wxKeyEvent& event) {
-#ifdef __WXGTK__
+bool ActivateMnemonic(wxWindow& topLevel, const wxKeyEvent& event) {
     if (event.GetModifiers() != wxMOD_ALT)
         return false;
     GtkWidget* window = topLevel.GetHandle();
@@ -90,24 +81,17 @@ bool ActivateMnemonic([[maybe_unused]] wxWindow& topLevel,
         return false;
     const guint key = gdk_keyval_to_lower(event.GetRawKeyCode());
     return gtk_window_mnemonic_activate(GTK_WINDOW(window), key, GDK_MOD1_MASK);
-#else
-    return false;
-#endif
 }
 
-void LabelNothing([[maybe_unused]] wxWindow& text) {
-#ifdef __WXGTK__
+void LabelNothing(wxWindow& text) {
     if (GtkLabel* label = LabelWidget(text)) {
         if (GtkWidget* target = gtk_label_get_mnemonic_widget(label))
             RemoveRelations(Accessible(target), ATK_RELATION_LABELLED_BY);
         gtk_label_set_mnemonic_widget(label, nullptr);
         RemoveRelations(Accessible(GTK_WIDGET(label)), ATK_RELATION_LABEL_FOR);
     }
-#endif
 }
 
-void MarkAsNotice([[maybe_unused]] wxWindow& text) {
-#ifdef __WXGTK__
+void MarkAsNotice(wxWindow& text) {
     atk_object_set_role(Accessible(text.GetHandle()), ATK_ROLE_NOTIFICATION);
-#endif
 }
