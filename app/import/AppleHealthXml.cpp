@@ -1,6 +1,7 @@
 #include "AppleHealthXml.h"
 
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -75,6 +76,9 @@ struct Parse {
     std::uint64_t sinceElement = 0;
     std::uint64_t controlRun = 0;
     std::string stopReason;
+    // What a handler threw: kept, as no exception may unwind through expat's
+    // C frames, and thrown again once the parser has returned.
+    std::exception_ptr thrown;
 
     void Stop(std::string reason) {
         if (stopReason.empty())
@@ -151,8 +155,19 @@ struct Parse {
     }
 };
 
-void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** atts) {
+// Runs a handler's work so that nothing it throws leaves the handler.
+template <typename Work> void Guarded(void* data, Work work) {
     auto& parse = *static_cast<Parse*>(data);
+    try {
+        work(parse);
+    } catch (...) {
+        if (!parse.thrown)
+            parse.thrown = std::current_exception();
+        XML_StopParser(parse.parser, XML_FALSE);
+    }
+}
+
+void Start(Parse& parse, const XML_Char* name, const XML_Char** atts) {
     parse.sinceElement = 0;
     if (++parse.depth > kMaxDepth)
         return parse.Stop("nests elements deeper than any export does");
@@ -168,6 +183,10 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** atts) {
     }
 }
 
+void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** atts) {
+    Guarded(data, [&](Parse& parse) { Start(parse, name, atts); });
+}
+
 void XMLCALL OnEnd(void* data, const XML_Char*) {
     --static_cast<Parse*>(data)->depth;
 }
@@ -176,7 +195,7 @@ void XMLCALL OnEnd(void* data, const XML_Char*) {
 // be expanded (expat also limits how far expansions may grow).
 void XMLCALL OnEntityDecl(void* data, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
                           const XML_Char*, const XML_Char*, const XML_Char*) {
-    static_cast<Parse*>(data)->Stop("declares XML entities, which no export does");
+    Guarded(data, [](Parse& parse) { parse.Stop("declares XML entities, which no export does"); });
 }
 
 struct ParserFree {
@@ -184,6 +203,8 @@ struct ParserFree {
 };
 
 void Check(Parse& parse, XML_Status status) {
+    if (parse.thrown)
+        std::rethrow_exception(parse.thrown);
     if (status == XML_STATUS_OK)
         return;
     if (!parse.stopReason.empty())
@@ -198,7 +219,7 @@ void ReadAppleHealthXml(ByteSource& source, StepsBySource& steps, DailySteps& da
     std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
     if (!parser)
         throw ImportError("there is not enough memory to read it");
-    Parse parse{parser.get(), source, steps, daily, false, 0, {}, 0, 0, {}};
+    Parse parse{parser.get(), source, steps, daily, false, 0, {}, 0, 0, {}, {}};
     XML_SetUserData(parser.get(), &parse);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetEntityDeclHandler(parser.get(), OnEntityDecl);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "ExportFile.h"
+#include "ExportSamples.h"
 #include "ImportError.h"
 #include "ImportedDays.h"
 #include "TempDir.h"
@@ -131,6 +132,12 @@ const std::vector<RefusalCase> kRefusals = {
      "export uses more element and attribute names than any export does"},
     {"ManyXmlElementNames", kAppleStart + Repeated("<e%/>\n", 2000) + "</HealthData>",
      "export uses more element and attribute names than any export does"},
+    // Refused from within a handler of the XML parser, which must not be
+    // unwound through.
+    {"ManyXmlSources",
+     kAppleStart + Repeated(AppleRecord("watch %", "2024-03-01 08:00:00 +0100", "5"), 1001) +
+         "</HealthData>",
+     "export names more sources of steps than any export does"},
     {"LongCsvLine", "com.samsung.shealth.step_daily_trend,1,2\n" + std::string(3 << 20, 'x'),
      "export line 2 is longer than any export writes"},
     {"LongJsonValue",
