@@ -17,6 +17,7 @@
 #include "AccessibleLabels.h"
 #include "ControlIds.h"
 #include "CsvExport.h"
+#include "DataHome.h"
 #include "DiaryCommands.h"
 #include "DiaryWatch.h"
 #include "EditText.h"
@@ -70,12 +71,6 @@ std::chrono::year_month_day ToCalendarDate(const wxDateTime& date) {
         std::chrono::day(date.GetDay()));
 }
 
-std::filesystem::path CurrentDirectory() {
-    std::error_code error;
-    std::filesystem::path directory = std::filesystem::current_path(error);
-    return error ? std::filesystem::path() : directory;
-}
-
 int ChartDepth() {
     return DisplayBitsPerPixel(wxDisplayDepth());
 }
@@ -94,7 +89,7 @@ wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
     EVT_CLOSE(CStepLogDlg::OnClose)
 wxEND_EVENT_TABLE()
 
-CStepLogDlg::CStepLogDlg(wxWindow* parent) : CStepLogDlg(CurrentDirectory(), parent) {}
+CStepLogDlg::CStepLogDlg(wxWindow* parent) : CStepLogDlg(FindDiaryDirectory(false).path, parent) {}
 
 CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* parent)
     : files_(DiaryFilesIn(directory)), diary_(files_) {

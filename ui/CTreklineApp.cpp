@@ -3,7 +3,6 @@
 #include <clocale>
 #include <exception>
 #include <iostream>
-#include <system_error>
 
 #include <wx/uilocale.h>
 
@@ -19,13 +18,9 @@ bool CTreklineApp::OnInit() {
     // throughout, and C's numbers keep anything formatted with printf so too.
     wxUILocale::UseDefault();
     std::setlocale(LC_NUMERIC, "C");
-    if (place_ == CommandLine::Place::kDataHome) {
-        directory_ = DataHomeDirectory();
-        startProblem_ = MakeDataHome(directory_);
-    } else {
-        std::error_code error;
-        directory_ = std::filesystem::current_path(error);
-    }
+    const DiaryDirectory directory = FindDiaryDirectory(place_ == CommandLine::Place::kDataHome);
+    directory_ = directory.path;
+    startProblem_ = directory.problem;
     return true;
 }
 

@@ -57,22 +57,13 @@ std::optional<int> RunFileCommand(const CommandLine& commandLine, std::ostream& 
         return std::nullopt;
     // Entry dates are local dates; the zone is looked up once for the run.
     PinLocalTimeZone();
-    fs::path directory;
-    if (commandLine.place == CommandLine::Place::kDataHome) {
-        directory = DataHomeDirectory();
-        if (std::string problem = MakeDataHome(directory); !problem.empty()) {
-            err << "trekline: " << problem << ": the diary cannot be kept.\n";
-            return kNotDone;
-        }
-    } else {
-        std::error_code error;
-        directory = fs::current_path(error);
-        if (error) {
-            err << "trekline: the current directory cannot be found: " << error.message() << '\n';
-            return kNotDone;
-        }
+    const DiaryDirectory directory =
+        FindDiaryDirectory(commandLine.place == CommandLine::Place::kDataHome);
+    if (!directory.problem.empty()) {
+        err << "trekline: " << directory.problem << ": the diary cannot be kept.\n";
+        return kNotDone;
     }
-    const DiaryFiles files = DiaryFilesIn(directory);
+    const DiaryFiles files = DiaryFilesIn(directory.path);
     if (commandLine.action == CommandLine::Action::kImport)
         return Import(files, commandLine, out, err);
     if (commandLine.file == "-")

@@ -53,3 +53,17 @@ std::string MakeDataHome(const std::filesystem::path& directory) {
         return directory.string() + " is not a directory";
     return {};
 }
+
+DiaryDirectory FindDiaryDirectory(bool dataHome) {
+    DiaryDirectory found;
+    if (dataHome) {
+        found.path = DataHomeDirectory();
+        found.problem = MakeDataHome(found.path);
+        return found;
+    }
+    std::error_code error;
+    found.path = std::filesystem::current_path(error);
+    if (error)
+        found.problem = "The current directory cannot be found (" + error.message() + ")";
+    return found;
+}

@@ -18,3 +18,13 @@ std::filesystem::path DataHomeDirectory();
 // else why not, naming the directory: "/x/trekline cannot be created
 // (Permission denied)".
 std::string MakeDataHome(const std::filesystem::path& directory);
+
+// The directory a run keeps its diary in, worked out once at its start: the
+// data home, made when missing, for a start from the desktop menu; else the
+// directory it was started in. `problem` says why there is none, naming it:
+// "/x/trekline cannot be created (Permission denied)".
+struct DiaryDirectory {
+    std::filesystem::path path;
+    std::string problem;
+};
+DiaryDirectory FindDiaryDirectory(bool dataHome);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <sys/stat.h>
 
 #include "DataHome.h"
@@ -51,4 +53,27 @@ TEST(DataHomeTest, SaysWhyTheDirectoryCannotBeMade) {
     EXPECT_EQ(MakeDataHome(dir.Path() / "trekline"),
               (dir.Path() / "trekline").string() + " is not a directory");
     EXPECT_NE(MakeDataHome({}), "");
+}
+
+// The command line and the window find a run's diary directory alike: the
+// data home made, or the directory they were started in.
+TEST(DataHomeTest, ARunKeepsItsDiaryInTheDataHomeMadeOrWhereItStarted) {
+    ScopedTempDir dir;
+    const char* previous = std::getenv("XDG_DATA_HOME");
+    const std::string kept = previous ? previous : "";
+    setenv("XDG_DATA_HOME", (dir.Path() / "data").c_str(), 1);
+    const DiaryDirectory home = FindDiaryDirectory(true);
+    EXPECT_EQ(home.path, dir.Path() / "data" / "trekline");
+    EXPECT_TRUE(home.problem.empty()) << home.problem;
+    EXPECT_TRUE(fs::is_directory(home.path));
+
+    WriteFileBytes("blocked", {});
+    setenv("XDG_DATA_HOME", (dir.Path() / "blocked").c_str(), 1);
+    EXPECT_EQ(FindDiaryDirectory(true).problem, (dir.Path() / "blocked" / "trekline").string() +
+                                                    " cannot be created (Not a directory)");
+    previous ? setenv("XDG_DATA_HOME", kept.c_str(), 1) : unsetenv("XDG_DATA_HOME");
+
+    const DiaryDirectory here = FindDiaryDirectory(false);
+    EXPECT_EQ(here.path, fs::current_path());
+    EXPECT_TRUE(here.problem.empty());
 }
