@@ -111,6 +111,10 @@ const SteadyDays* Find(Calendar& calendar, std::int64_t dayNumber) {
 std::optional<std::time_t> LocalDays::Time(int year, int month, int day, int hour, int minute,
                                            int second, std::tm* local) {
     using namespace std::chrono;
+    // The calendar types keep a month and a day in a byte: a field past 255
+    // must not come back as another, real date.
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
     const year_month_day date{std::chrono::year(year),
                               std::chrono::month(static_cast<unsigned>(month)),
                               std::chrono::day(static_cast<unsigned>(day))};

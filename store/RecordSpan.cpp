@@ -34,7 +34,8 @@ bool IsStorableRecord(const StepRecord& record) {
     // before the calendar-time range count too; the time of day is always
     // stored as zero.
     if (record.steps == kEndMarker || record.year > 30827 || record.hour != 0 ||
-        record.minute != 0 || record.second != 0 || record.milliseconds != 0)
+        record.minute != 0 || record.second != 0 || record.milliseconds != 0 || record.month > 12 ||
+        record.day > 31) // the calendar types keep them in a byte
         return false;
     return year_month_day(year(record.year), month(record.month), day(record.day)).ok();
 }

@@ -65,7 +65,7 @@ StepRecord RecordAt(const Bytes& bytes, std::size_t offset) {
 bool Storable(const StepRecord& r) {
     using namespace std::chrono;
     return r.steps != kEndMarker && r.year <= 30827 && r.hour == 0 && r.minute == 0 &&
-           r.second == 0 && r.milliseconds == 0 &&
+           r.second == 0 && r.milliseconds == 0 && r.month <= 12 && r.day <= 31 &&
            year_month_day(year(r.year), month(r.month), day(r.day)).ok();
 }
 

@@ -52,6 +52,12 @@ TEST(EntryDateTest, OutOfRangeFieldsAreNormalised) {
     EXPECT_EQ(Text(Dated(2006, 13, 1)), "2007.01.01");
     EXPECT_EQ(Text(Dated(2006, 3, 0)), "2006.02.28");
     EXPECT_EQ(Text(Dated(2006, 2, 30)), "2006.03.02");
+    // Fields past what a calendar type holds in a byte (2024-02-29 and
+    // 2006-01-05 read modulo 256) are normalised too, in the text and the list.
+    EXPECT_EQ(Text(Dated(2024, 2, 8221)), "2046.08.04");
+    EXPECT_EQ(Text(Dated(2006, 257, 5)), "2027.05.05");
+    EXPECT_EQ(FormatEntryDate(Dated(2024, 2, 8221), "%Y.%m.%d"), "2046.08.04");
+    EXPECT_EQ(EntryLocalDate(Dated(2006, 257, 5))->year, 2027);
 }
 
 TEST(EntryDateTest, TextIsInTheCLocaleWhateverTheProcessLocale) {
