@@ -37,6 +37,7 @@ std::string LibraryText(std::time_t t, const char* format) {
 }
 
 struct Zone {
+    const char* name;
     const char* tz;
     int firstYear;
     int lastYear;
@@ -45,12 +46,12 @@ struct Zone {
 // Rule zones are quick to ask at any date, so they cover every year; zone
 // files are slow past their last listed change, so they cover their history.
 const Zone kZones[] = {
-    {"UTC0", 1601, 9999},
-    {"EST5EDT,M3.2.0,M11.1.0", 1601, 9999},               // clocks change at 02:00
-    {"<-03>3<-02>,M10.3.0/0,M2.3.0/0", 1601, 9999},       // at midnight
-    {"<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", 1601, 9999}, // by half an hour
-    {":Europe/Berlin", 1601, 2100},                       // local mean time, double summer time
-    {":Pacific/Apia", 1601, 2100},                        // a whole day left out in 2011
+    {"Utc", "UTC0", 1601, 9999},
+    {"ChangeAtTwo", "EST5EDT,M3.2.0,M11.1.0", 1601, 9999},
+    {"ChangeAtMidnight", "<-03>3<-02>,M10.3.0/0,M2.3.0/0", 1601, 9999},
+    {"ChangeByHalfAnHour", "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", 1601, 9999},
+    {"BerlinMeanAndDoubleSummerTime", ":Europe/Berlin", 1601, 2100},
+    {"ApiaDayLeftOut", ":Pacific/Apia", 1601, 2100},
 };
 
 } // namespace
@@ -99,7 +100,10 @@ TEST_P(FastEntryDateTest, EveryDateGivesWhatTheLibraryGives) {
     EXPECT_EQ(mismatches, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Zones, FastEntryDateTest, ::testing::ValuesIn(kZones));
+INSTANTIATE_TEST_SUITE_P(Zones, FastEntryDateTest, ::testing::ValuesIn(kZones),
+                         [](const ::testing::TestParamInfo<Zone>& zone) {
+                             return std::string(zone.param.name);
+                         });
 
 TEST(FastEntryDateFallbackTest, TimesTheLibraryNormalisesAreLeftToIt) {
     ScopedTimeZone timeZone("EST5EDT,M3.2.0,M11.1.0");
