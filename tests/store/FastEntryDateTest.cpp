@@ -3,6 +3,7 @@
 #include <chrono>
 #include <locale.h>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,12 @@ struct Zone {
     int firstYear;
     int lastYear;
 };
+
+// Tests and their listings name a zone by its rule, not by the bytes of
+// pointers that differ from build to build.
+void PrintTo(const Zone& zone, std::ostream* out) {
+    *out << zone.tz;
+}
 
 // Rule zones are quick to ask at any date, so they cover every year; zone
 // files are slow past their last listed change, so they cover their history.
