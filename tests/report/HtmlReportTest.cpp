@@ -98,7 +98,7 @@ TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
     bool written = true;
     {
         ScopedFileSizeLimit full(1000);
-        written = WriteHtmlReportFile("out.html", {DiaryEntry(8000, 2006, 3, 5)}, 100);
+        written = WriteHtmlReportFile("out.html", {DiaryEntry(8000, 2006, 3, 5)}, 100).IsOk();
     }
 
     EXPECT_FALSE(written);
