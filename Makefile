@@ -39,9 +39,9 @@ install: all
 package: all
 	cmake --build $(BUILD_DIR) --target package
 
-# The store and report tests, the fault-injection tests and the data file
-# fuzzer, built with clang, AddressSanitizer and UBSan in a directory of their
-# own; any sanitizer report, leaks included, fails them.
+# The platform, store and report tests, the fault-injection tests and the
+# data file fuzzer, built with clang, AddressSanitizer and UBSan in a
+# directory of their own; any sanitizer report, leaks included, fails them.
 SAN_BUILD_DIR := $(BUILD_DIR)/sanitized
 SAN_ENV := LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1
 FUZZ_SECONDS ?= 600
@@ -54,12 +54,12 @@ TEST_FUZZ_SECONDS ?= 60
 sanitized: test-deps
 	cmake -S . -B $(SAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
 	  -DTREKLINE_FUZZ=ON -DTREKLINE_WERROR=$(WERROR) >/dev/null
-	cmake --build $(SAN_BUILD_DIR) -j $(JOBS) --target store_tests report_tests fault_tests \
-	  import_tests step_file_fuzzer export_fuzzer import_fuzzer
+	cmake --build $(SAN_BUILD_DIR) -j $(JOBS) --target platform_tests store_tests report_tests \
+	  fault_tests import_tests step_file_fuzzer export_fuzzer import_fuzzer
 
 sanitized-test: sanitized
-	cd $(SAN_BUILD_DIR)/tests && $(SAN_ENV) ./store_tests && $(SAN_ENV) ./report_tests && \
-	  $(SAN_ENV) ./fault/fault_tests && $(SAN_ENV) ./import_tests
+	cd $(SAN_BUILD_DIR)/tests && $(SAN_ENV) ./platform_tests && $(SAN_ENV) ./store_tests && \
+	  $(SAN_ENV) ./report_tests && $(SAN_ENV) ./fault/fault_tests && $(SAN_ENV) ./import_tests
 
 # FUZZ_SECONDS=600 make fuzz; new inputs gather in the build directory, the
 # committed seeds stay as they are.

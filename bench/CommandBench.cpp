@@ -18,6 +18,7 @@
 #include "EntryDate.h"
 #include "FloorWork.h"
 #include "HtmlReport.h"
+#include "LocalClock.h"
 #include "ShownDiary.h"
 #include "StepReport.h"
 

@@ -20,6 +20,7 @@
 #include "EntryDate.h"
 #include "FileCommands.h"
 #include "FloorWork.h"
+#include "LocalClock.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono;

@@ -22,6 +22,7 @@
 #include "EditText.h"
 #include "EntryDate.h"
 #include "HtmlReport.h"
+#include "LocalClock.h"
 #include "ReportCommand.h"
 #include "ShownDiary.h"
 #include "StepReport.h"

@@ -22,6 +22,7 @@
 #include "EntryDate.h"
 #include "EntryListView.h"
 #include "FloorWork.h"
+#include "LocalClock.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

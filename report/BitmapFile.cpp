@@ -1,9 +1,9 @@
 #include "BitmapFile.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <system_error>
 #include <vector>
 
 #include "ReplacementFile.h"
@@ -58,30 +58,25 @@ std::optional<BitmapInfo> BuildBitmapInfo(const Canvas& canvas) {
     return info;
 }
 
-bool WriteBitmapFile(const char* fileName, const Canvas& canvas) {
+FileStatus WriteBitmapFile(const char* fileName, const Canvas& canvas) {
     try {
         std::optional<BitmapInfo> info = BuildBitmapInfo(canvas);
-        if (!info) {
-            errno = EFBIG;
-            return false;
-        }
+        if (!info)
+            return FileStatus::Failure("write", fileName, std::errc::file_too_large);
         std::vector<std::uint8_t> pixels(info->header.biSizeImage);
         // Every row or none: a short answer would leave part of the buffer
         // unset and end up in the file as a wrong picture.
         const int rows = info->header.biHeight;
-        if (rows <= 0 || canvas.GetPixelRows(0, rows, pixels, *info) != rows) {
-            errno = EINVAL;
-            return false;
-        }
+        if (rows <= 0 || canvas.GetPixelRows(0, rows, pixels, *info) != rows)
+            return FileStatus::Failure("write", fileName, std::errc::invalid_argument);
         const std::vector<std::uint8_t> headers = FileAndInfoHeaders(*info);
         ReplacementFile file(fileName);
         const std::span<const std::uint8_t> all(headers);
         const bool written = file.Write(all.first(kBitmapFileHeaderBytes)) &&
                              file.Write(all.subspan(kBitmapFileHeaderBytes)) && file.Write(pixels);
-        return written && file.Commit();
+        return written ? file.Commit() : file.Status();
     } catch (const std::bad_alloc&) {
         // Nothing was replaced; the report goes on without a new picture.
-        errno = ENOMEM;
-        return false;
+        return FileStatus::Failure("write", fileName, std::errc::not_enough_memory);
     }
 }

@@ -69,13 +69,13 @@ std::string FormatHtmlReport(const std::vector<StepRecord>& entries, std::uint32
     return page;
 }
 
-bool WriteHtmlReportFile(const std::filesystem::path& path, const std::vector<StepRecord>& entries,
-                         std::uint32_t stepLength) {
+FileStatus WriteHtmlReportFile(const std::filesystem::path& path,
+                               const std::vector<StepRecord>& entries, std::uint32_t stepLength) {
     ReplacementFile file(path);
     bool written = true;
     GenerateHtmlReport(entries, stepLength, [&](const std::string& piece) {
         written = written &&
                   file.Write({reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()});
     });
-    return written && file.Commit().IsOk();
+    return written ? file.Commit() : file.Status();
 }

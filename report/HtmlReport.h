@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FileStatus.h"
 #include "StepRecord.h"
 
 // The report page: the chart picture "data_steps.bmp" and one row per entry,
@@ -12,7 +13,7 @@
 std::string FormatHtmlReport(const std::vector<StepRecord>& entries, std::uint32_t stepLength);
 
 // Writes the page so that the path holds either the previous page or the
-// whole new one; false when it could not be written or the previous page may
-// not be replaced (a read-only file).
-bool WriteHtmlReportFile(const std::filesystem::path& path, const std::vector<StepRecord>& entries,
-                         std::uint32_t stepLength);
+// whole new one; a failure when it could not be written or the previous page
+// may not be replaced (a read-only file).
+FileStatus WriteHtmlReportFile(const std::filesystem::path& path,
+                               const std::vector<StepRecord>& entries, std::uint32_t stepLength);

@@ -1,7 +1,6 @@
 #include "StepReport.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <unordered_map>
 
 #include "BitmapFile.h"
@@ -32,9 +31,7 @@ ReportData LoadReportData(const DiaryFiles& files, const std::vector<std::uint32
     std::vector<StepRecord> records = file.ReadAll();
     data.complete = file.IsOk();
     data.tooLarge = file.IsTooLarge();
-    // Callers word the failure from errno, as after any failed file call.
-    if (!file.Failure().IsOk())
-        errno = file.Failure().Error();
+    data.failure = file.Failure();
 
     // Records come newest first; the first one seen for an identifier is the
     // one a lookup by identifier finds.
@@ -51,8 +48,8 @@ ReportData LoadReportData(const DiaryFiles& files, const std::vector<std::uint32
     return data;
 }
 
-bool SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
-                      int bitsPerPixel) {
+FileStatus SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
+                            int bitsPerPixel) {
     Canvas canvas(kChartWidth, kChartHeight, bitsPerPixel);
     std::unique_ptr<LabelFont> font = LabelFont::Create("Verdana", kLabelCellHeight);
     DrawStepChart(canvas, font.get(), data.entries, data.maximum, drawValues);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "DiaryFiles.h"
+#include "FileStatus.h"
 #include "StepRecord.h"
 
 // What the report shows, from one read of the diary.
@@ -16,6 +17,8 @@ struct ReportData {
     bool complete = true;
     // The diary holds more than any diary could and was not read.
     bool tooLarge = false;
+    // Why the diary could not be read, when it could not.
+    FileStatus failure;
 };
 
 // Looks every listed identifier up in the diary.
@@ -34,7 +37,6 @@ inline constexpr int kTrueColourBitsPerPixel = 32;
 int DisplayBitsPerPixel(int colourDepth);
 
 // Draws the chart of the entries at that many bits per pixel and stores it as
-// the diary's chart picture; false, with errno telling why, when it could not
-// be stored.
-bool SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
-                      int bitsPerPixel);
+// the diary's chart picture; a failure says why it could not be stored.
+FileStatus SaveChartPicture(const DiaryFiles& files, const ReportData& data, bool drawValues,
+                            int bitsPerPixel);

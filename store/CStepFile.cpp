@@ -1,12 +1,11 @@
 #include "CStepFile.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <system_error>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "Directory.h"
 #include "ReplacementFile.h"
+#include "ScratchFile.h"
 
 namespace fs = std::filesystem;
 
@@ -32,7 +31,7 @@ CStepFile::CStepFile(const DiaryFiles& files)
 
 bool CStepFile::Reopen() {
     OpenedFile opened = OpenRegularFile(path_, OpenMode::ReadWriteCreating);
-    fd_ = std::move(opened.fd);
+    fd_ = std::move(opened.file);
     writable_ = opened.writable;
     ok_ = opened.status.IsOk();
     if (!ok_)
@@ -42,7 +41,7 @@ bool CStepFile::Reopen() {
 
 void CStepFile::RefuseOverflow() {
     wouldOverflow_ = true;
-    Fail(FileStatus::Failure("write", path_, EFBIG));
+    Fail(FileStatus::Failure("write", path_, std::errc::file_too_large));
 }
 
 void CStepFile::Fail(FileStatus failure) {
@@ -52,21 +51,20 @@ void CStepFile::Fail(FileStatus failure) {
 }
 
 std::optional<RecordSpan> CStepFile::FindSpan() {
-    struct stat info;
-    if (::fstat(fd_.Get(), &info) != 0) {
-        Fail(FileStatus::FromErrno("fstat", path_));
+    std::uint64_t length = 0;
+    if (const FileStatus measured = fd_.Length(length, path_); !measured) {
+        Fail(measured);
         return std::nullopt;
     }
-    const auto length = static_cast<std::uint64_t>(info.st_size);
     if (length / kRecordSize > mostRecords_) {
         tooLarge_ = true;
-        Fail(FileStatus::Failure("read", path_, EFBIG));
+        Fail(FileStatus::Failure("read", path_, std::errc::file_too_large));
         return std::nullopt;
     }
     FileStatus readStatus;
     std::optional<RecordSpan> span =
         FindRecordSpan(length, [&](std::span<std::uint8_t> bytes, std::uint64_t offset) {
-            readStatus = ReadAllAt(fd_.Get(), bytes, offset, path_);
+            readStatus = fd_.ReadAt(bytes, offset, path_);
             return readStatus.IsOk();
         });
     if (!span)
@@ -105,7 +103,7 @@ bool CStepFile::ReadRecordBefore(std::uint64_t end, StepRecord& out) {
     StepRecordBytes bytes;
     // Read or not, the position is left at the start of that record.
     position_ = end - kRecordSize;
-    const FileStatus read = ReadAllAt(fd_.Get(), bytes, position_, path_);
+    const FileStatus read = fd_.ReadAt(bytes, position_, path_);
     if (!read) {
         out.steps = kEndMarker;
         Fail(read);
@@ -121,7 +119,7 @@ template <typename Visit> bool CStepFile::ScanBackwards(const RecordSpan& span, 
         const std::uint64_t records = std::min(kRecordsPerRead, (end - span.begin) / kRecordSize);
         const std::uint64_t start = end - records * kRecordSize;
         bytes.resize(records * kRecordSize);
-        if (const FileStatus read = ReadAllAt(fd_.Get(), bytes, start, path_); !read) {
+        if (const FileStatus read = fd_.ReadAt(bytes, start, path_); !read) {
             Fail(read);
             return false;
         }
@@ -149,7 +147,7 @@ template <typename Start, typename Visitor> bool CStepFile::ScanShared(Start sta
     if (!fd_.IsOpen())
         return false;
     // A shared lock keeps a concurrent append from being read half written.
-    FileLock lock(fd_.Get(), FileLock::Kind::Shared, path_);
+    FileLock lock(fd_, FileLock::Kind::Shared, path_);
     std::optional<RecordSpan> span = FindSpan();
     if (!span)
         return false;
@@ -178,14 +176,12 @@ std::optional<FileLock> CStepFile::LockForChange() {
     // file guards nothing: after locking, make sure the path still names the
     // file we locked, else open the new one and lock again.
     while (fd_.IsOpen()) {
-        FileLock lock(fd_.Get(), FileLock::Kind::Exclusive, path_);
+        FileLock lock(fd_, FileLock::Kind::Exclusive, path_);
         if (!lock.Status()) {
             Fail(lock.Status());
             return std::nullopt;
         }
-        struct stat locked, named;
-        if (::fstat(fd_.Get(), &locked) == 0 && ::stat(path_.c_str(), &named) == 0 &&
-            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+        if (lock.NamesLockedFile()) {
             // No other writer is busy now, so a scratch file of ours is one
             // a writer killed midway left behind.
             RemoveLeftScratchFiles(DirectoryOf(FollowLinks(path_)) / scratch_.filename());
@@ -219,26 +215,25 @@ void CStepFile::Append(StepRecord& record) {
     record.identifier = last.identifier + 1;
     record.hour = record.minute = record.second = record.milliseconds = 0;
     const StepRecordBytes bytes = EncodeStepRecord(record);
-    const int fd = fd_.Get();
     // Taken under the lock, so that nothing comes between them and the write.
-    const std::optional<FileIdentity> before = IdentityOf(fd);
+    const std::optional<FileIdentity> before = fd_.Identity();
     // A record torn by a power cut goes first, so that the file holds whole
     // records only once more.
     FileStatus written;
-    if (span->HasTornTail() && ::ftruncate(fd, static_cast<off_t>(span->end)) != 0)
-        written = FileStatus::FromErrno("ftruncate", path_);
+    if (span->HasTornTail())
+        written = fd_.Truncate(span->end, path_);
     if (written)
-        written = WriteAllAt(fd, bytes, span->end, path_);
+        written = fd_.WriteAt(bytes, span->end, path_);
     if (written)
-        written = SyncFile(fd, path_);
+        written = fd_.Sync(path_);
     if (!written) {
         // A full disk may have taken part of the record: cut it off again.
-        if (::ftruncate(fd, static_cast<off_t>(span->end)) == 0)
-            ::fsync(fd);
+        if (fd_.Truncate(span->end, path_))
+            fd_.Sync(path_);
         Fail(written);
         return;
     }
-    const std::optional<FileIdentity> after = IdentityOf(fd);
+    const std::optional<FileIdentity> after = fd_.Identity();
     if (before && after)
         lastChange_ = DiaryChangeSeen{*before, *after, {}, {record}};
 }
@@ -264,7 +259,7 @@ bool CStepFile::CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t 
     for (auto [begin, to] : pieces) {
         while (begin < to) {
             bytes.resize(std::min(to - begin, kRecordsPerRead * kRecordSize));
-            if (const FileStatus read = ReadAllAt(fd_.Get(), bytes, begin, path_); !read) {
+            if (const FileStatus read = fd_.ReadAt(bytes, begin, path_); !read) {
                 Fail(read);
                 return false;
             }
@@ -407,7 +402,7 @@ bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& match
                 return std::nullopt;
             // Worked out under the lock, on the file about to be replaced.
             if (place)
-                if (std::optional<FileIdentity> before = IdentityOf(fd_.Get()))
+                if (std::optional<FileIdentity> before = fd_.Identity())
                     seen = DiaryChangeSeen{*before, {}, {*place}, {}};
             return edit;
         });
@@ -434,15 +429,15 @@ CStepFile::IdentityAfterRemoval(std::uint64_t size, const std::optional<StepReco
     // contents.
     if (!fd_.IsOpen())
         return std::nullopt;
-    FileLock lock(fd_.Get(), FileLock::Kind::Shared, path_);
+    FileLock lock(fd_, FileLock::Kind::Shared, path_);
     if (!lock.Status())
         return std::nullopt;
-    std::optional<FileIdentity> identity = IdentityOf(fd_.Get());
-    if (!identity || identity->size != size)
+    std::optional<FileIdentity> identity = fd_.Identity();
+    if (!identity || identity->Size() != size)
         return std::nullopt;
     if (newest) {
         StepRecordBytes bytes;
-        if (size < kRecordSize || !ReadAllAt(fd_.Get(), bytes, size - kRecordSize, path_) ||
+        if (size < kRecordSize || !fd_.ReadAt(bytes, size - kRecordSize, path_) ||
             DecodeStepRecord(bytes.data()) != *newest)
             return std::nullopt;
     }

@@ -8,7 +8,9 @@
 
 #include "DiaryChangeSeen.h"
 #include "DiaryFiles.h"
-#include "DurableFile.h"
+#include "FileHandle.h"
+#include "FileLock.h"
+#include "FileStatus.h"
 #include "RecordSpan.h"
 #include "StepRecord.h"
 
@@ -151,7 +153,7 @@ private:
     bool writable_ = true;
     std::filesystem::path path_;
     std::filesystem::path scratch_;
-    FileDescriptor fd_;
+    FileHandle fd_;
     std::uint64_t position_ = 0;
     FileStatus failure_;
     std::uint64_t mostRecords_ = kMostDiaryRecords;

@@ -1,26 +1,16 @@
 #include "EntryDate.h"
 
-#include "LocalDays.h"
-
-#include <cstdlib>
-#include <locale.h>
 #include <string_view>
 #include <tuple>
+
+#include "LocalClock.h"
+#include "LocalDays.h"
 
 namespace {
 
 // Dates before the Gregorian calendar's first full century of use have no
 // sound local time; they are shown as the start of calendar time.
 constexpr int kFirstDatableYear = 1601;
-
-locale_t ClassicLocale() {
-    static const locale_t classic = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return classic;
-}
-
-} // namespace
-
-namespace {
 
 std::time_t LibraryEntryTime(const StepRecord& record) {
     if (record.year < kFirstDatableYear)
@@ -95,9 +85,7 @@ std::optional<std::string> FormatDateFields(const std::tm& local, const char* fo
 std::string Format(const std::tm& local, const char* format) {
     if (std::optional<std::string> text = FormatDateFields(local, format))
         return std::move(*text);
-    char text[kLongestText];
-    std::size_t length = strftime_l(text, sizeof text, format, &local, ClassicLocale());
-    return std::string(text, length);
+    return FormatClassic(local, format);
 }
 
 } // namespace
@@ -117,10 +105,7 @@ std::optional<std::tm> EntryLocalTime(const StepRecord& record) {
     if (LocalDays::Time(record.year, record.month, record.day, record.hour, record.minute,
                         record.second, &local))
         return local;
-    const std::time_t time = LibraryEntryTime(record);
-    if (!localtime_r(&time, &local))
-        return std::nullopt;
-    return local;
+    return LocalTimeAt(LibraryEntryTime(record));
 }
 
 std::optional<LocalDate> EntryLocalDate(const StepRecord& record) {
@@ -147,9 +132,10 @@ void SetEntryDate(StepRecord& record, std::chrono::year_month_day date) {
 }
 
 std::optional<std::tm> LocalDateAfter(std::time_t t, std::int64_t dayOffset) {
-    std::tm date{};
-    if (!localtime_r(&t, &date))
+    std::optional<std::tm> local = LocalTimeAt(t);
+    if (!local)
         return std::nullopt;
+    std::tm& date = *local;
     date.tm_mday += static_cast<int>(dayOffset);
     date.tm_hour = 12; // no clock change moves noon to another day
     date.tm_min = 0;
@@ -157,7 +143,7 @@ std::optional<std::tm> LocalDateAfter(std::time_t t, std::int64_t dayOffset) {
     date.tm_isdst = -1;
     if (std::mktime(&date) == -1)
         return std::nullopt;
-    return date;
+    return local;
 }
 
 bool IsEarlierDate(const std::tm& a, const std::tm& b) {
@@ -170,13 +156,6 @@ std::string FormatLocalDate(const std::tm& date, const char* format) {
 }
 
 std::string FormatEntryTime(std::time_t time, const char* format) {
-    std::tm local{};
-    if (!localtime_r(&time, &local))
-        return {};
-    return Format(local, format);
-}
-
-void PinLocalTimeZone() {
-    setenv("TZ", ":/etc/localtime", /*overwrite=*/0);
-    tzset();
+    const std::optional<std::tm> local = LocalTimeAt(time);
+    return local ? Format(*local, format) : std::string();
 }

@@ -50,8 +50,3 @@ std::string FormatEntryTime(std::time_t time, const char* format);
 
 // Formats a local date and time as FormatEntryTime does.
 std::string FormatLocalDate(const std::tm& date, const char* format);
-
-// When TZ is not set, makes the system's zone file the local time zone for
-// the rest of the run. Left unset, glibc looks the zone file up again on
-// every conversion, which makes listing a long diary several times slower.
-void PinLocalTimeZone();

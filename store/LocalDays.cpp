@@ -6,18 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "LocalClock.h"
+
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 // A run of whole days, by day number since 1970-01-01, on which local time
-// is UTC plus one offset.
+// is UTC plus one offset, with one reading of the clock in one of them.
 struct SteadyDays {
     std::int64_t first;
     std::int64_t last;
     long offset;
-    int isDst;
-    const char* zone;
+    std::tm reading;
 };
 
 struct Calendar {
@@ -51,20 +52,21 @@ bool IsLocalTime(const std::tm& local, std::int64_t dayNumber, int hour, int min
 // 23:59:59.
 std::optional<SteadyDays> Learn(std::int64_t dayNumber, long guess) {
     const std::int64_t midnight = dayNumber * kSecondsPerDay;
-    std::tm first{};
-    std::time_t t = static_cast<std::time_t>(midnight - guess);
-    if (!localtime_r(&t, &first))
+    std::optional<std::tm> first = LocalTimeAt(static_cast<std::time_t>(midnight - guess));
+    if (!first)
         return std::nullopt;
-    const long offset = first.tm_gmtoff;
-    t = static_cast<std::time_t>(midnight - offset);
-    if (offset != guess && (!localtime_r(&t, &first) || first.tm_gmtoff != offset))
+    const long offset = UtcOffsetOf(*first);
+    if (offset != guess) {
+        first = LocalTimeAt(static_cast<std::time_t>(midnight - offset));
+        if (!first || UtcOffsetOf(*first) != offset)
+            return std::nullopt;
+    }
+    const std::optional<std::tm> last =
+        LocalTimeAt(static_cast<std::time_t>(midnight + kSecondsPerDay - 1 - offset));
+    if (!last || UtcOffsetOf(*last) != offset || last->tm_isdst != first->tm_isdst ||
+        !IsLocalTime(*first, dayNumber, 0, 0, 0) || !IsLocalTime(*last, dayNumber, 23, 59, 59))
         return std::nullopt;
-    std::tm last{};
-    t = static_cast<std::time_t>(midnight + kSecondsPerDay - 1 - offset);
-    if (!localtime_r(&t, &last) || last.tm_gmtoff != offset || last.tm_isdst != first.tm_isdst ||
-        !IsLocalTime(first, dayNumber, 0, 0, 0) || !IsLocalTime(last, dayNumber, 23, 59, 59))
-        return std::nullopt;
-    return SteadyDays{dayNumber, dayNumber, offset, first.tm_isdst, first.tm_zone};
+    return SteadyDays{dayNumber, dayNumber, offset, *first};
 }
 
 const SteadyDays* Find(Calendar& calendar, std::int64_t dayNumber) {
@@ -82,8 +84,7 @@ const SteadyDays* Find(Calendar& calendar, std::int64_t dayNumber) {
         return nullptr;
     }
     auto same = [&learnt](const SteadyDays& days) {
-        return days.offset == learnt->offset && days.isDst == learnt->isDst &&
-               days.zone == learnt->zone;
+        return SameZoneState(days.reading, learnt->reading);
     };
     // Joined to a neighbouring run of the same offset, so that a century of
     // days takes a few hundred runs.
@@ -136,9 +137,7 @@ std::optional<std::time_t> LocalDays::Time(int year, int month, int day, int hou
         local->tm_wday = static_cast<int>(weekday{sys_days{date}}.c_encoding());
         local->tm_yday = static_cast<int>(
             (sys_days{date} - sys_days{std::chrono::year(year) / January / 1}).count());
-        local->tm_isdst = steady->isDst;
-        local->tm_gmtoff = steady->offset;
-        local->tm_zone = steady->zone;
+        SetZoneState(*local, steady->reading);
     }
     return static_cast<std::time_t>(dayNumber * kSecondsPerDay + hour * 3600 + minute * 60 +
                                     second - steady->offset);

@@ -9,6 +9,7 @@
 #include "CStepLogDlg.h"
 #include "DataHome.h"
 #include "EntryDate.h"
+#include "LocalClock.h"
 
 // The command line was read in main(), so the default parsing is skipped.
 bool CTreklineApp::OnInit() {

@@ -7,6 +7,7 @@
 #include "DataHome.h"
 #include "EntryDate.h"
 #include "ImportCommand.h"
+#include "LocalClock.h"
 
 namespace fs = std::filesystem;
 

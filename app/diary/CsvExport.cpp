@@ -66,7 +66,7 @@ bool IsDiaryFile(const DiaryFiles& files, const fs::path& target) {
         return false;
     for (const fs::path& kept : {files.steps, files.chart, files.page})
         if (const std::optional<FileIdentity> identity = IdentityOf(kept);
-            identity && identity->device == named->device && identity->inode == named->inode)
+            identity && identity->IsSameFile(*named))
             return true;
     return false;
 }

@@ -59,12 +59,16 @@ std::filesystem::path AbsolutePath(const char* path) {
     return absolute.has_filename() ? absolute : absolute.parent_path();
 }
 
+extern "C" int __real_fcntl(int fd, int command, ...);
+extern "C" off_t __real_lseek(int fd, off_t offset, int whence);
+
 // Where a write() lands: the end of the file for a descriptor opened to append.
+// The real calls: asking is none of the calls under test.
 off_t WritePosition(int fd) {
-    const int flags = ::fcntl(fd, F_GETFL);
+    const int flags = __real_fcntl(fd, F_GETFL);
     if (flags >= 0 && (flags & O_APPEND))
-        return ::lseek(fd, 0, SEEK_END);
-    return ::lseek(fd, 0, SEEK_CUR);
+        return __real_lseek(fd, 0, SEEK_END);
+    return __real_lseek(fd, 0, SEEK_CUR);
 }
 
 void RecordWrite(int fd, const void* data, ssize_t written, off_t offset) {
@@ -109,6 +113,10 @@ const char* FileCallName(FileCall call) {
         return "chmod";
     case FileCall::Remove:
         return "unlink";
+    case FileCall::Control:
+        return "fcntl";
+    case FileCall::MakeDirectory:
+        return "mkdir";
     }
     return "?";
 }
@@ -161,6 +169,8 @@ int __real_unlink(const char* path);
 int __real_fchown(int fd, uid_t owner, gid_t group);
 int __real_lstat(const char* path, struct stat* info);
 int __real_linkat(int fromDirectory, const char* from, int toDirectory, const char* to, int flags);
+ssize_t __real_read(int fd, void* data, std::size_t size);
+int __real_mkdir(const char* path, mode_t mode);
 
 std::FILE* __wrap_fopen(const char* path, const char* mode) {
     return Fails(FileCall::Open, OpensForChange(mode)) ? nullptr : __real_fopen(path, mode);
@@ -352,6 +362,61 @@ int __wrap_linkat(int fromDirectory, const char* from, int toDirectory, const ch
         RecordCall(std::move(call));
     }
     return result;
+}
+
+// Counted as no change: the flags of a descriptor are not on disk. Its
+// argument is an int or a pointer, by the command; one that takes none
+// ignores what it is given.
+int __wrap_fcntl(int fd, int command, ...) {
+    std::va_list arguments;
+    va_start(arguments, command);
+    void* argument = nullptr;
+    bool takesInt = false;
+    switch (command) {
+    case F_GETFD:
+    case F_GETFL:
+    case F_GETOWN:
+    case F_GETSIG:
+    case F_GETLEASE:
+    case F_GETPIPE_SZ:
+    case F_GET_SEALS:
+        break;
+    case F_DUPFD:
+    case F_DUPFD_CLOEXEC:
+    case F_SETFD:
+    case F_SETFL:
+    case F_SETOWN:
+    case F_SETSIG:
+    case F_SETLEASE:
+    case F_NOTIFY:
+    case F_SETPIPE_SZ:
+    case F_ADD_SEALS:
+        takesInt = true;
+        argument = reinterpret_cast<void*>(static_cast<std::intptr_t>(va_arg(arguments, int)));
+        break;
+    default:
+        argument = va_arg(arguments, void*);
+        break;
+    }
+    va_end(arguments);
+    if (Fails(FileCall::Control, false))
+        return -1;
+    if (takesInt)
+        return __real_fcntl(fd, command,
+                            static_cast<int>(reinterpret_cast<std::intptr_t>(argument)));
+    return __real_fcntl(fd, command, argument);
+}
+
+ssize_t __wrap_read(int fd, void* data, std::size_t size) {
+    return Fails(FileCall::Read, false) ? -1 : __real_read(fd, data, size);
+}
+
+off_t __wrap_lseek(int fd, off_t offset, int whence) {
+    return Fails(FileCall::Seek, false) ? -1 : __real_lseek(fd, offset, whence);
+}
+
+int __wrap_mkdir(const char* path, mode_t mode) {
+    return Fails(FileCall::MakeDirectory) ? -1 : __real_mkdir(path, mode);
 }
 
 } // extern "C"

@@ -10,19 +10,21 @@
 // counted and the chosen ones fail with the chosen errno, the way the C
 // library reports them.
 enum class FileCall {
-    Open,     // fopen, open
-    Read,     // fread, pread
-    Write,    // fwrite, write, pwrite
-    Flush,    // fflush
-    Sync,     // fsync
-    Rename,   // rename, linkat
-    Close,    // fclose, close (the descriptor is released all the same)
-    Truncate, // ftruncate
-    Lock,     // flock
-    Status,   // fstat, stat, lstat
-    Seek,     // fseek, ftell
-    Mode,     // fchmod, fchown
-    Remove,   // unlink
+    Open,          // fopen, open
+    Read,          // fread, pread, read
+    Write,         // fwrite, write, pwrite
+    Flush,         // fflush
+    Sync,          // fsync
+    Rename,        // rename, linkat
+    Close,         // fclose, close (the descriptor is released all the same)
+    Truncate,      // ftruncate
+    Lock,          // flock
+    Status,        // fstat, stat, lstat
+    Seek,          // fseek, ftell, lseek
+    Mode,          // fchmod, fchown
+    Remove,        // unlink
+    Control,       // fcntl
+    MakeDirectory, // mkdir
 };
 
 const char* FileCallName(FileCall call);

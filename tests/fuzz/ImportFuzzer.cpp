@@ -20,6 +20,7 @@
 #include "EntryDate.h"
 #include "FuzzHarness.h"
 #include "ImportCommand.h"
+#include "LocalClock.h"
 #include "StepRecord.h"
 
 namespace fs = std::filesystem;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "BitmapFile.h"
+#include "Canvas.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
@@ -98,7 +100,7 @@ TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
     bool written = true;
     {
         ScopedFileSizeLimit full(1000);
-        written = WriteHtmlReportFile("out.html", {DiaryEntry(8000, 2006, 3, 5)}, 100);
+        written = WriteHtmlReportFile("out.html", {DiaryEntry(8000, 2006, 3, 5)}, 100).IsOk();
     }
 
     EXPECT_FALSE(written);
@@ -107,4 +109,27 @@ TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
         << "no scratch file is left behind";
 
     EXPECT_FALSE(WriteHtmlReportFile("missing-dir/out.html", {DiaryEntry(1, 2006, 3, 5)}, 100));
+}
+
+// What the report command words its notice from: the failing call and the
+// system's error code, for both files the report writes.
+TEST(ReportFileStatusTest, AFailedWriteSaysWhichCallFailedAndWhy) {
+    ScopedTempDir dir;
+    struct Case {
+        const char* what;
+        FileStatus status;
+        int error;
+    };
+    const Case cases[] = {
+        {"the page in a missing directory",
+         WriteHtmlReportFile("missing-dir/out.html", {DiaryEntry(1, 2006, 3, 5)}, 100), ENOENT},
+        {"the picture in a missing directory",
+         WriteBitmapFile("missing-dir/data_steps.bmp", Canvas(500, 300, 32)), ENOENT},
+        {"a picture of no rows", WriteBitmapFile("data_steps.bmp", Canvas(500, 0, 32)), EINVAL},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(c.status) << c.what;
+        EXPECT_EQ(c.status.Error(), c.error) << c.what << ": " << c.status.Describe();
+        EXPECT_FALSE(c.status.Call().empty()) << c.what;
+    }
 }

@@ -4,9 +4,8 @@
 #include <filesystem>
 #include <span>
 
-#include <sys/types.h>
-
-#include "DurableFile.h"
+#include "FileStatus.h"
+#include "ScratchFile.h"
 
 // A new version of a file, written beside it and renamed over it only once it
 // is complete and on disk, so that after a crash or a power cut the name holds
@@ -35,7 +34,7 @@ public:
     // Gives the copy the replaced file's mode and owner, flushes it to disk,
     // renames it over the file and makes the rename durable.
     FileStatus Commit();
-    // The first failure, if any; after a failed call errno holds its error too.
+    // The first failure, if any.
     const FileStatus& Status() const { return status_; }
 
 private:
@@ -47,7 +46,12 @@ private:
     FileStatus status_;
     std::uint64_t written_ = 0;
     bool replacesFile_ = false;
-    mode_t mode_ = 0;
-    uid_t owner_ = 0;
-    gid_t group_ = 0;
+    // The replaced file's permissions, in the system's own terms: on POSIX
+    // its mode bits, owner and group.
+    struct Permissions {
+        std::uint32_t mode = 0;
+        std::uint32_t owner = 0;
+        std::uint32_t group = 0;
+    };
+    Permissions replaced_;
 };

@@ -108,15 +108,16 @@ TEST(ReplacementFileTest, AnUncommittedCopyIsRemoved) {
 // another inode than the name says, a second link, a symbolic link.
 TEST(ReplacementFileTest, OnlyScratchFilesThatProveThemselvesOursAreRemovedAsLeftovers) {
     ScopedTempDir dir;
-    ScratchFile left = CreateScratchFile("data.tmp", ScratchName::Fresh, 0600);
+    ScratchFile left = CreateScratchFile("data.tmp", ScratchName::Fresh, ScratchAccess::OwnerOnly);
     ASSERT_TRUE(left.status.IsOk());
     ASSERT_TRUE(NameScratchFile(left).IsOk());
     const std::string leftName = left.name.string();
     ASSERT_EQ(leftName.rfind("data.tmp.trekline-", 0), 0u) << leftName;
-    left.fd = FileDescriptor();
+    left.file = FileHandle();
 
     WriteFileBytes("data.tmp.trekline-1", kOld); // not the inode it names
-    ScratchFile linked = CreateScratchFile("data.tmp", ScratchName::Fresh, 0600);
+    ScratchFile linked =
+        CreateScratchFile("data.tmp", ScratchName::Fresh, ScratchAccess::OwnerOnly);
     ASSERT_TRUE(NameScratchFile(linked).IsOk());
     fs::create_hard_link(linked.name, "kept-link");
     fs::create_symlink("kept-link", "data.tmp.trekline-2");

@@ -12,7 +12,7 @@ using DocumentOpener = std::function<void(const std::string& path)>;
 using HandlerEnded = std::function<void(int status)>;
 
 // Hands the document to the desktop's default handler ("xdg-open path"),
-// started without a shell and not waited for. Returns 0, or the errno it
-// could not be started with (ENOENT: no xdg-open on the PATH); `ended`, if
-// given, hears of the end of a handler that was started.
+// started without a shell and not waited for. Returns 0, or the system's
+// error code for why it could not be started (ENOENT: no xdg-open on the
+// PATH); `ended`, if given, hears of the end of a handler that was started.
 int OpenWithDefaultHandler(const std::string& path, HandlerEnded ended = {});

@@ -1,7 +1,8 @@
-// The durable-file layer in a directory that is not ours alone: whatever is
+// Files we open and create in a directory that is not ours alone: whatever is
 // already under a name we create or open, it is never written through, never
 // blocks us and is left as it was.
-#include "DurableFile.h"
+#include "FileHandle.h"
+#include "ScratchFile.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -69,13 +70,14 @@ protected:
 TEST_F(DurableFileTest, AScratchNameTakenByAnythingIsLeftAndAFreshNameCreated) {
     for (const Squatter& squatter : Squatters()) {
         squatter.make("data.tmp");
-        ScratchFile scratch = CreateNamedScratchFile("data.tmp", ScratchName::StemFirst, 0600);
+        ScratchFile scratch =
+            CreateNamedScratchFile("data.tmp", ScratchName::StemFirst, ScratchAccess::OwnerOnly);
         ASSERT_TRUE(scratch.status) << squatter.what << ": " << scratch.status.Describe();
         EXPECT_NE(scratch.name, "data.tmp") << squatter.what;
         EXPECT_EQ(scratch.name.string().rfind("data.tmp.", 0), 0u) << scratch.name;
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(scratch.name))) << squatter.what;
         EXPECT_TRUE(squatter.intact("data.tmp")) << squatter.what;
-        scratch.fd = FileDescriptor();
+        scratch.file = FileHandle();
         RemoveScratchFile(scratch);
         EXPECT_FALSE(fs::exists(scratch.name)) << squatter.what;
         fs::remove("data.tmp");
@@ -83,12 +85,15 @@ TEST_F(DurableFileTest, AScratchNameTakenByAnythingIsLeftAndAFreshNameCreated) {
 }
 
 TEST_F(DurableFileTest, FreshScratchNamesDifferAndAFreeStemIsUsedAsItIs) {
-    ScratchFile first = CreateNamedScratchFile("out.html", ScratchName::Fresh, 0600);
-    ScratchFile second = CreateNamedScratchFile("out.html", ScratchName::Fresh, 0600);
+    ScratchFile first =
+        CreateNamedScratchFile("out.html", ScratchName::Fresh, ScratchAccess::OwnerOnly);
+    ScratchFile second =
+        CreateNamedScratchFile("out.html", ScratchName::Fresh, ScratchAccess::OwnerOnly);
     ASSERT_TRUE(first.status && second.status);
     EXPECT_NE(first.name, second.name);
     EXPECT_FALSE(fs::exists("out.html"));
-    ScratchFile stem = CreateNamedScratchFile("data.tmp", ScratchName::StemFirst, 0600);
+    ScratchFile stem =
+        CreateNamedScratchFile("data.tmp", ScratchName::StemFirst, ScratchAccess::OwnerOnly);
     ASSERT_TRUE(stem.status);
     EXPECT_EQ(stem.name, "data.tmp");
 }
@@ -102,7 +107,7 @@ TEST_F(DurableFileTest, ADiaryNameHoldingNoRegularFileIsRefusedWithoutBlocking) 
         for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWriteCreating}) {
             OpenedFile opened = OpenRegularFile("data.steps", mode);
             EXPECT_FALSE(opened.status) << squatter.what;
-            EXPECT_FALSE(opened.fd.IsOpen()) << squatter.what;
+            EXPECT_FALSE(opened.file.IsOpen()) << squatter.what;
             EXPECT_TRUE(squatter.intact("data.steps")) << squatter.what;
         }
         fs::remove("data.steps");
