@@ -59,6 +59,8 @@ struct OpenedFile {
     bool writable = false;
     bool created = false;
     FileStatus status;
+    // Why a file opened for reading only could not be opened for writing.
+    FileStatus notWritable;
 };
 
 // Opens a regular file, following links as the user set them up. Anything

@@ -33,6 +33,7 @@ bool CStepFile::Reopen() {
     OpenedFile opened = OpenRegularFile(path_, OpenMode::ReadWriteCreating);
     fd_ = std::move(opened.file);
     writable_ = opened.writable;
+    notWritable_ = opened.notWritable;
     ok_ = opened.status.IsOk();
     if (!ok_)
         failure_ = opened.status;
@@ -197,8 +198,12 @@ void CStepFile::Append(StepRecord& record) {
     wouldOverflow_ = false;
     if (!fd_.IsOpen())
         return;
-    if (record.steps == kEndMarker || !writable_) {
+    if (record.steps == kEndMarker) {
         ok_ = false;
+        return;
+    }
+    if (!writable_) {
+        Fail(notWritable_);
         return;
     }
     std::optional<FileLock> lock = LockForChange();
@@ -296,7 +301,7 @@ std::optional<DiaryEdit> CStepFile::ReplaceUnderLock(const FindDiaryEdit& find) 
     if (!fd_.IsOpen())
         return std::nullopt;
     if (!writable_) {
-        ok_ = false;
+        Fail(notWritable_);
         return std::nullopt;
     }
     std::optional<FileLock> lock = LockForChange();

@@ -151,6 +151,7 @@ private:
     std::optional<DiaryChangeSeen> lastChange_;
     bool ok_ = true;
     bool writable_ = true;
+    FileStatus notWritable_; // why the file was opened for reading only
     std::filesystem::path path_;
     std::filesystem::path scratch_;
     FileHandle fd_;

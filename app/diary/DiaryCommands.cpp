@@ -1,7 +1,5 @@
 #include "DiaryCommands.h"
 
-#include <cerrno>
-
 #include "CStepFile.h"
 #include "EntryDate.h"
 
@@ -11,8 +9,7 @@ CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std:
         return TooLargeFailure(files, consequence);
     if (file.WouldOverflow())
         return OverflowFailure(files, consequence);
-    const int error = file.Failure().IsOk() ? errno : file.Failure().Error();
-    return FileFailure(files, files.steps, error, call, consequence);
+    return FileFailure(files, files.steps, file.Failure().Error(), call, consequence);
 }
 
 // Every command catches what it throws, out of memory above all, so that a
@@ -22,7 +19,6 @@ std::optional<std::vector<StepRecord>> LoadEntryRecords(const DiaryFiles& files,
                                                         CommandOutcome* why) {
     constexpr std::string_view kConsequence = "the diary can be neither shown nor kept";
     try {
-        errno = 0;
         CStepFile file(files);
         std::vector<StepRecord> records = file.ReadAll();
         if (file.IsOk())
@@ -43,7 +39,6 @@ CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
         StepRecord record;
         record.steps = steps;
         SetEntryDate(record, date);
-        errno = 0;
         CStepFile file(files);
         if (file.IsOk())
             file.Append(record);
@@ -60,7 +55,6 @@ CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
 CommandOutcome DeleteEntry(const DiaryFiles& files, std::uint32_t identifier) {
     constexpr std::string_view kConsequence = "the entry was not deleted";
     try {
-        errno = 0;
         CStepFile file(files);
         if (file.IsOk())
             file.DeleteById(identifier);
@@ -76,7 +70,6 @@ DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& liste
                                 CommandOutcome* why, std::optional<DiaryChangeSeen>* seen) {
     constexpr std::string_view kConsequence = "the entry was not deleted";
     try {
-        errno = 0;
         CStepFile file(files);
         if (file.DeleteIfUnchanged(listed)) {
             if (seen)

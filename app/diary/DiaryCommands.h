@@ -14,8 +14,7 @@
 // that fails leaves the files as they were and says why.
 
 // What stood in the way of a command on the diary: its size, or the file call
-// that failed and its errno. A failure the store kept no call for (a file it
-// may not change) is worded from the directory as it is.
+// that failed and the system's error code.
 CommandOutcome DiaryFailure(const CStepFile& file, const DiaryFiles& files, std::string_view call,
                             std::string_view consequence);
 

@@ -55,7 +55,6 @@ CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow
                           ConflictChoice choice, ImportMerge* done,
                           const std::vector<DateConflict>* shown) {
     try {
-        errno = 0;
         CStepFile file(files);
         ImportMerge merge;
         std::optional<DiaryEdit> edit;

@@ -125,8 +125,10 @@ OpenedFile OpenRegularFile(const fs::path& path, OpenMode mode) {
         opened.writable = opened.file.IsOpen();
         // A diary the user may not change is still shown; changes to it are
         // refused rather than made by replacing the file.
-        if (!opened.file.IsOpen() && (errno == EACCES || errno == EROFS || errno == EPERM))
+        if (!opened.file.IsOpen() && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+            opened.notWritable = LastFailure("open for writing", path);
             opened.file = NativeFile::Adopt(::open(path.c_str(), O_RDONLY | kCommon));
+        }
     }
     if (!opened.file.IsOpen()) {
         opened.status = LastFailure("open", path);
