@@ -10,7 +10,6 @@
 namespace {
 // Enough to show the user what is wrong with a file without keeping every
 // line of a broken one.
-constexpr std::size_t kMaxRejected = 1000;
 // Beyond any real export (ten sources over a century is 365,000 cells);
 // keeps a hostile file from growing the table without end.
 constexpr std::size_t kMaxSources = 1000;
@@ -29,26 +28,23 @@ void DailySteps::KeepLarger(std::chrono::sys_days date, std::uint64_t steps) {
 }
 
 void DailySteps::Reject(std::size_t line, std::string reason) {
-    if (rejected_.size() < kMaxRejected)
-        rejected_.push_back({line, file_.empty() ? std::move(reason) : file_ + ": " + reason});
-    else
-        ++moreRejected_;
+    steps_.Reject(line, [&] { return file_.empty() ? std::move(reason) : file_ + ": " + reason; });
 }
 
 ImportedSteps DailySteps::Finish(std::string format) && {
-    ImportedSteps steps;
+    ImportedSteps steps = std::move(steps_);
     steps.format = std::move(format);
     file_.clear();
     for (auto [date, total] : totals_) {
         std::chrono::year_month_day ymd(date);
         if (total >= kEndMarker)
-            Reject(0, IsoDateText(ymd) + ": " + std::to_string(total) +
-                          " steps, more than a diary entry holds");
+            steps.Reject(0, [&] {
+                return IsoDateText(ymd) + ": " + std::to_string(total) +
+                       " steps, more than a diary entry holds";
+            });
         else
             steps.rows.push_back({ymd, static_cast<std::uint32_t>(total)});
     }
-    steps.rejected = std::move(rejected_);
-    steps.unlistedRejected = moreRejected_;
     return steps;
 }
 

@@ -32,8 +32,7 @@ public:
 
 private:
     std::map<std::chrono::sys_days, std::uint64_t> totals_;
-    std::vector<RejectedRow> rejected_;
-    std::size_t moreRejected_ = 0;
+    ImportedSteps steps_; // the rejected rows until Finish
     std::string file_;
 };
 

@@ -19,14 +19,26 @@ struct RejectedRow {
 };
 
 struct ImportedSteps {
+    // How many rejected rows are listed with their reasons; the rest are
+    // only counted, as a broken file could have millions of them.
+    static constexpr std::size_t kMostListedRejections = 1000;
+
     std::string format; // what the file was read as, for messages: "CSV", "Apple Health", ...
     std::vector<ImportedRow> rows;
     std::vector<RejectedRow> rejected;
-    // Rejected rows beyond those listed, which a broken file could have
-    // millions of.
+    // Rejected rows beyond those listed.
     std::size_t unlistedRejected = 0;
 
     std::size_t RejectedCount() const { return rejected.size() + unlistedRejected; }
+
+    // Lists a row that could not be read, or only counts it once enough are
+    // listed; `reason()` words it, and only for a row that is listed.
+    template <typename Reason> void Reject(std::size_t line, Reason reason) {
+        if (rejected.size() < kMostListedRejections)
+            rejected.push_back({line, std::string(reason())});
+        else
+            ++unlistedRejected;
+    }
 };
 
 // Told how far a long read has come; returning false cancels it.

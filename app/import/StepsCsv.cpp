@@ -19,9 +19,6 @@ namespace {
 // A quoted field may hold line breaks; one that runs on past this is taken
 // for an unclosed quote rather than kept growing.
 constexpr std::size_t kMaxRecord = 64 * 1024;
-// Enough to show the user what is wrong with a file without keeping every
-// line of a broken one.
-constexpr std::size_t kMaxListed = 1000;
 
 constexpr std::array kDateNames{"date", "day"};
 constexpr std::array kStepsNames{"steps", "step count", "count"};
@@ -235,15 +232,6 @@ public:
         ReadFields(line, steps);
     }
 
-    // The reason is worded only for the rows that are listed: a broken file
-    // may have millions of others.
-    template <typename Reason> void Reject(ImportedSteps& steps, std::size_t line, Reason reason) {
-        if (steps.rejected.size() < kMaxListed)
-            steps.rejected.push_back({line, std::string(reason())});
-        else
-            ++steps.unlistedRejected;
-    }
-
 private:
     void ReadFields(std::size_t line, ImportedSteps& steps) {
         const bool extraFilled =
@@ -251,18 +239,17 @@ private:
             std::any_of(fields_.begin() + static_cast<std::ptrdiff_t>(layout_.fields),
                         fields_.end(), [](std::string_view f) { return !TrimSpaces(f).empty(); });
         if (fields_.size() < layout_.fields || extraFilled)
-            return Reject(steps, line, [&] {
+            return steps.Reject(line, [&] {
                 return "has " + std::to_string(fields_.size()) + " fields, not " +
                        std::to_string(layout_.fields);
             });
         const auto date = ParseDate(fields_[layout_.dateColumn]);
         if (!date)
-            return Reject(steps, line, [] { return "the date is not YYYY-MM-DD"; });
+            return steps.Reject(line, [] { return "the date is not YYYY-MM-DD"; });
         const auto count = ParseCount(fields_[layout_.stepsColumn]);
         if (!count)
-            return Reject(steps, line, [] {
-                return "the step count is not a whole number from 0 to 4294967294";
-            });
+            return steps.Reject(
+                line, [] { return "the step count is not a whole number from 0 to 4294967294"; });
         steps.rows.push_back({*date, *count});
     }
 
@@ -333,7 +320,7 @@ ImportedSteps ReadStepsCsv(ByteSource& source, std::uint64_t size) {
         if (closed)
             reader.ReadQuoted(record, first, steps);
         else
-            reader.Reject(steps, first, [] { return "a quoted field is not closed"; });
+            steps.Reject(first, [] { return "a quoted field is not closed"; });
     }
     return steps;
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DailySteps.h"
 #include "ImportError.h"
 #include "ImportFile.h"
 #include "ImportedDays.h"
@@ -133,4 +134,22 @@ TEST(StepsCsvTest, RefusesFilesWithoutAnyReadableRow) {
     ASSERT_EQ(mkfifo("pipe.csv", 0600), 0);
     EXPECT_EQ(Refusal("pipe.csv"), "pipe.csv is not a regular file");
     EXPECT_TRUE(Refusal("missing.csv").starts_with("missing.csv cannot be opened"));
+}
+
+// A file of CSV rows and an export's reader keep one list of the rows they
+// could not read: the first ones with their reasons, the rest counted.
+TEST(RejectedRows, TheFirstThousandAreListedAndTheRestCounted) {
+    ScopedTempDir dir;
+    std::string csv = "date,steps\n";
+    for (int i = 0; i < 1005; ++i)
+        csv += "someday,1\n";
+    const ImportedSteps fromCsv = Read(csv + "2024-01-01,5\n");
+    DailySteps daily;
+    for (std::size_t i = 1; i <= 1005; ++i)
+        daily.Reject(i, "no date");
+    const ImportedSteps fromExport = std::move(daily).Finish("export");
+    for (const ImportedSteps* steps : {&fromCsv, &fromExport}) {
+        EXPECT_EQ(steps->rejected.size(), ImportedSteps::kMostListedRejections) << steps->format;
+        EXPECT_EQ(steps->RejectedCount(), 1005u) << steps->format;
+    }
 }
