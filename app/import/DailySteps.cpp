@@ -35,8 +35,9 @@ ImportedSteps DailySteps::Finish(std::string format) && {
     ImportedSteps steps = std::move(steps_);
     steps.format = std::move(format);
     file_.clear();
-    for (auto [date, total] : totals_) {
-        std::chrono::year_month_day ymd(date);
+    for (const auto& day : totals_) {
+        const std::chrono::year_month_day ymd(day.first);
+        const std::uint64_t total = day.second;
         if (total >= kEndMarker)
             steps.Reject(0, [&] {
                 return IsoDateText(ymd) + ": " + std::to_string(total) +
