@@ -21,6 +21,7 @@ public:
     explicit operator bool() const { return IsOk(); }
     const std::string& Call() const { return call_; }
     const std::filesystem::path& Path() const { return path_; }
+    // An errno value on every system, so that callers word failures once.
     int Error() const { return error_; }
     // "fsync of /home/me/data.tmp: Input/output error"; empty when ok.
     std::string Describe() const;

@@ -4,21 +4,10 @@
 #include <cstring>
 #include <exception>
 #include <new>
-#include <unistd.h>
+
+#include "UserPaths.h"
 
 namespace {
-
-bool Exists(const std::filesystem::path& path) {
-    return access(path.c_str(), F_OK) == 0;
-}
-
-bool Writable(const std::filesystem::path& path) {
-    return access(path.c_str(), W_OK) == 0;
-}
-
-bool Readable(const std::filesystem::path& path) {
-    return access(path.c_str(), R_OK) == 0;
-}
 
 std::string Reason(const DiaryFiles& files, const std::filesystem::path& file, int error) {
     const std::string name = file.filename().string();
@@ -30,13 +19,13 @@ std::string Reason(const DiaryFiles& files, const std::filesystem::path& file, i
     case ENOENT:
         // A file that is there but may not be read or changed is the file's
         // doing; a missing one that cannot be made, the directory's.
-        if (Exists(file) && !Readable(file))
+        if (const PathAccess access = AccessOf(file); access.exists && !access.readable)
             return name + " may not be read";
-        if (Exists(file) && !Writable(file))
+        else if (access.exists && !access.writable)
             return name + " is read-only";
-        if (!Exists(directory))
+        if (const PathAccess access = AccessOf(directory); !access.exists)
             return "The directory " + directory.string() + " does not exist";
-        if (!Writable(directory))
+        else if (!access.writable)
             return "The directory " + directory.string() + " is read-only";
         if (error != ENOENT)
             return name + " is read-only";

@@ -1,15 +1,11 @@
 #include "DataHome.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "UserPaths.h"
 
 namespace {
-
-constexpr mode_t kUserOnly = 0700;
 
 bool IsAbsolute(const char* path) {
     return path && path[0] == '/';
@@ -26,39 +22,35 @@ std::filesystem::path DataHomeDirectory(const char* xdgDataHome, const char* hom
 }
 
 std::filesystem::path DataHomeDirectory() {
-    const char* home = std::getenv("HOME");
-    if (!IsAbsolute(home)) {
-        // A desktop session always sets HOME; a bare service start may not.
-        if (const passwd* user = getpwuid(getuid()))
-            home = user->pw_dir;
-    }
-    return DataHomeDirectory(std::getenv("XDG_DATA_HOME"), home);
+    const std::string home = HomeDirectory().string();
+    return DataHomeDirectory(std::getenv("XDG_DATA_HOME"), home.c_str());
 }
 
-std::string MakeDataHome(const std::filesystem::path& directory) {
+std::optional<std::string> MakeDataHome(const std::filesystem::path& directory) {
     if (directory.empty())
         return "There is no home directory (HOME is not set)";
-    // mkdir, not std::filesystem::create_directories: the new directories
-    // must be private from the moment they exist.
+    // One directory at a time, not std::filesystem::create_directories: the
+    // new directories must be private from the moment they exist.
     std::filesystem::path made;
     for (const std::filesystem::path& part : directory) {
         made /= part;
-        if (mkdir(made.c_str(), kUserOnly) != 0 && errno != EEXIST)
-            return made.string() + " cannot be created (" + std::strerror(errno) + ")";
+        if (const FileStatus status = MakePrivateDirectory(made); !status)
+            return made.string() + " cannot be created (" +
+                   std::strerror(status.Error()) + ")";
     }
-    struct stat status {};
-    if (stat(directory.c_str(), &status) != 0)
-        return directory.string() + " cannot be used (" + std::strerror(errno) + ")";
-    if (!S_ISDIR(status.st_mode))
+    std::error_code error;
+    const bool isDirectory = std::filesystem::is_directory(directory, error);
+    if (error)
+        return directory.string() + " cannot be used (" + error.message() + ")";
+    if (!isDirectory)
         return directory.string() + " is not a directory";
-    return {};
+    return std::nullopt;
 }
-
 DiaryDirectory FindDiaryDirectory(bool dataHome) {
     DiaryDirectory found;
     if (dataHome) {
         found.path = DataHomeDirectory();
-        found.problem = MakeDataHome(found.path);
+        found.problem = MakeDataHome(found.path).value_or("");
         return found;
     }
     std::error_code error;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // The directory a start from the desktop menu keeps the diary in:
@@ -10,14 +11,14 @@
 std::filesystem::path DataHomeDirectory(const char* xdgDataHome, const char* home);
 
 // The same for this process, from its environment and, without HOME, the
-// password database.
+// user database.
 std::filesystem::path DataHomeDirectory();
 
 // Makes the directory and any missing parents, the new ones readable by the
-// user alone as the base directory rules ask. Empty when it exists afterwards,
+// user alone as the base directory rules ask. None when it exists afterwards,
 // else why not, naming the directory: "/x/trekline cannot be created
 // (Permission denied)".
-std::string MakeDataHome(const std::filesystem::path& directory);
+std::optional<std::string> MakeDataHome(const std::filesystem::path& directory);
 
 // The directory a run keeps its diary in, worked out once at its start: the
 // data home, made when missing, for a start from the desktop menu; else the

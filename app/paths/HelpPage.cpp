@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "UserPaths.h"
+
 namespace {
 
 bool IsFile(const std::filesystem::path& path) {
@@ -25,9 +27,5 @@ std::filesystem::path HelpPagePathFor(const std::filesystem::path& executable) {
 }
 
 std::filesystem::path HelpPagePath() {
-    // The link resolves symlinks, so a program linked into PATH from another
-    // prefix still finds the page of the prefix it was installed in.
-    std::error_code error;
-    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return HelpPagePathFor(error ? std::filesystem::path() : executable);
+    return HelpPagePathFor(ProgramFile());
 }

@@ -13,5 +13,5 @@ inline constexpr const char* kInstalledHelpPage = "../share/trekline/help/index.
 // tree). Empty when neither exists.
 std::filesystem::path HelpPagePathFor(const std::filesystem::path& executable);
 
-// The help page for the running program, found from /proc/self/exe.
+// The help page for the running program, found from its own file.
 std::filesystem::path HelpPagePath();

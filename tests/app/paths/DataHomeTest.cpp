@@ -33,14 +33,14 @@ TEST(DataHomeTest, FollowsAnAbsoluteXdgDataHomeElseTheHomeDirectory) {
 TEST(DataHomeTest, MakesTheMissingDirectoriesPrivateAndKeepsExistingOnes) {
     ScopedTempDir dir;
     const fs::path home = dir.Path() / "share" / "trekline";
-    EXPECT_EQ(MakeDataHome(home), "");
+    EXPECT_EQ(MakeDataHome(home), std::nullopt);
     struct stat status {};
     ASSERT_EQ(stat(home.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
     ASSERT_EQ(stat(home.parent_path().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
     // A second start finds it made.
-    EXPECT_EQ(MakeDataHome(home), "");
+    EXPECT_EQ(MakeDataHome(home), std::nullopt);
 }
 
 TEST(DataHomeTest, SaysWhyTheDirectoryCannotBeMade) {
@@ -52,7 +52,7 @@ TEST(DataHomeTest, SaysWhyTheDirectoryCannotBeMade) {
     WriteFileBytes("trekline", {'x'});
     EXPECT_EQ(MakeDataHome(dir.Path() / "trekline"),
               (dir.Path() / "trekline").string() + " is not a directory");
-    EXPECT_NE(MakeDataHome({}), "");
+    EXPECT_NE(MakeDataHome({}), std::nullopt);
 }
 
 // The command line and the window find a run's diary directory alike: the
