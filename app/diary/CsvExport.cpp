@@ -1,8 +1,6 @@
 #include "CsvExport.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string_view>
@@ -24,38 +22,39 @@ constexpr std::size_t kPieceBytes = 1 << 20;
 
 using CsvSink = std::function<bool(std::string_view piece)>;
 
-// Writes the diary's CSV to `sink` a piece at a time; false when the diary
-// cannot be read (`why` says so) or the sink refused a piece.
-bool WriteDiaryCsv(const DiaryFiles& files, const CsvSink& sink, CommandOutcome& why) {
+// Writes the diary's CSV to `sink` a piece at a time, stopping at a piece the
+// sink refuses, which its owner words; the failure is the diary's reading.
+CommandOutcome WriteDiaryCsv(const DiaryFiles& files, const CsvSink& sink) {
     std::vector<ListedRecord> records;
     try {
         CStepFile file(files);
         if (file.IsOk())
             file.VisitAll([&](std::uint64_t most) { records.reserve(most); },
                           [&](const StepRecord& r) { records.push_back(ListedRecord::Of(r)); });
-        if (!file.IsOk()) {
-            why = DiaryFailure(file, files, "reading", kNotExported);
-            return false;
-        }
+        if (!file.IsOk())
+            return DiaryFailure(file, files, "reading", kNotExported);
     } catch (...) {
-        why = ExceptionFailure(kNotExported);
-        return false;
+        return ExceptionFailure(kNotExported);
     }
     std::string piece = "date,steps\r\n";
     piece.reserve(kPieceBytes + 64);
     bool written = true;
     char line[48];
     ForEachInListOrder(records, [&](const ListedRecord& record) {
+        if (!written)
+            return;
         const int length =
             std::snprintf(line, sizeof line, "%04u-%02u-%02u,%u\r\n", unsigned{record.year},
                           unsigned{record.month}, unsigned{record.day}, record.steps);
         piece.append(line, static_cast<std::size_t>(length));
-        if (piece.size() >= kPieceBytes && written) {
+        if (piece.size() >= kPieceBytes) {
             written = sink(piece);
             piece.clear();
         }
     });
-    return written && sink(piece);
+    if (written)
+        sink(piece);
+    return {};
 }
 
 // Whether `target` is one of the files the diary keeps, which an export must
@@ -80,16 +79,12 @@ CommandOutcome ExportCsv(const DiaryFiles& files, const fs::path& target) {
                         " is one of the diary's own files: " + std::string(kNotExported) + ".",
                     "exporting to " + target.string() + ": the diary's own file"};
         ReplacementFile copy(target);
-        CommandOutcome why;
-        const bool read = WriteDiaryCsv(
-            files,
-            [&copy](std::string_view piece) {
-                return copy.Write(
-                    std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()));
-            },
-            why);
+        const CommandOutcome read = WriteDiaryCsv(files, [&copy](std::string_view piece) {
+            return copy.Write(
+                std::span(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()));
+        });
         if (!read && copy.Status())
-            return why;
+            return read;
         if (copy.Status())
             copy.Commit();
         if (const FileStatus& status = copy.Status(); !status)
@@ -103,20 +98,17 @@ CommandOutcome ExportCsv(const DiaryFiles& files, const fs::path& target) {
 
 CommandOutcome ExportCsv(const DiaryFiles& files, std::ostream& out) {
     try {
-        CommandOutcome why;
-        const bool read = WriteDiaryCsv(
-            files,
-            [&out](std::string_view piece) {
-                out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-                return !out.fail();
-            },
-            why);
+        const CommandOutcome read = WriteDiaryCsv(files, [&out](std::string_view piece) {
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            return !out.fail();
+        });
         if (!read && out)
-            return why;
+            return read;
         out.flush();
         if (!out)
+            // A stream keeps no reason for its failure.
             return {"The export could not be written to standard output.",
-                    std::string("writing standard output: ") + std::strerror(errno)};
+                    "writing standard output failed"};
         return {};
     } catch (...) {
         return ExceptionFailure(kNotExported);
