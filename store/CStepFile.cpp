@@ -366,59 +366,59 @@ bool CStepFile::DeleteIfUnchanged(const StepRecord& listed) {
     return DeleteNewest([&listed](const StepRecord& record) { return record == listed; });
 }
 
+std::optional<CStepFile::NewestMatch>
+CStepFile::FindNewestMatch(const RecordSpan& span,
+                           const std::function<bool(const StepRecord&)>& matches) {
+    // Newest first and only as far as the match, or one record further when
+    // the match is the newest: the records are not all held, nor all read
+    // when a recent entry goes.
+    NewestMatch found;
+    std::optional<StepRecord> newest;
+    std::size_t visited = 0;
+    const bool scanned = ScanBackwards(span, [&](std::uint64_t offset, const StepRecord& record) {
+        const std::size_t index = visited++;
+        if (index == 0) {
+            // The replacement keeps the bytes before the first record and
+            // drops a torn tail: it ends where the newest record began.
+            found.sizeAfter = offset;
+            newest = record;
+        }
+        if (found.place) { // the newest record went; this one follows it
+            found.newestAfter = record;
+            return false;
+        }
+        if (!matches(record))
+            return true;
+        found.place = index;
+        found.offset = offset;
+        if (index > 0)
+            found.newestAfter = newest;
+        return index == 0;
+    });
+    return scanned ? std::optional(found) : std::nullopt;
+}
+
 bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& matches) {
     lastChange_.reset();
-    std::optional<DiaryChangeSeen> seen;
-    // What the file holds once the record is gone: its length and newest record.
-    std::uint64_t sizeAfter = 0;
-    std::optional<StepRecord> newestAfter;
+    std::optional<NewestMatch> found;
+    std::optional<FileIdentity> before;
     std::optional<DiaryEdit> done =
         ReplaceUnderLock([&](const RecordSpan& span) -> std::optional<DiaryEdit> {
-            // Newest first and only as far as the match: the records are not
-            // all held, nor all read when a recent entry goes.
-            DiaryEdit edit;
-            std::size_t visited = 0;
-            std::optional<std::size_t> place;
-            std::optional<StepRecord> newest;
-            const bool scanned =
-                ScanBackwards(span, [&](std::uint64_t offset, const StepRecord& record) {
-                    const std::size_t index = visited++;
-                    if (index == 0) {
-                        // The replacement keeps the bytes before the first
-                        // record and drops a torn tail: it ends where the
-                        // newest record began.
-                        sizeAfter = offset;
-                        newest = record;
-                    }
-                    if (place) { // the newest record went; this one follows it
-                        newestAfter = record;
-                        return false;
-                    }
-                    if (!matches(record))
-                        return true;
-                    place = index;
-                    edit.removed.push_back(offset);
-                    if (index == 0)
-                        return true;
-                    newestAfter = newest;
-                    return false;
-                });
-            if (!scanned)
+            found = FindNewestMatch(span, matches);
+            if (!found)
                 return std::nullopt;
+            if (!found->place)
+                return DiaryEdit{};
             // Worked out under the lock, on the file about to be replaced.
-            if (place)
-                if (std::optional<FileIdentity> before = fd_.Identity())
-                    seen = DiaryChangeSeen{*before, {}, {*place}, {}};
-            return edit;
+            before = fd_.Identity();
+            return DiaryEdit{{found->offset}, {}};
         });
     if (!done || done->removed.empty())
         return false;
-    if (seen) {
-        if (std::optional<FileIdentity> after = IdentityAfterRemoval(sizeAfter, newestAfter)) {
-            seen->after = *after;
-            lastChange_ = std::move(seen);
-        }
-    }
+    if (before)
+        if (std::optional<FileIdentity> after =
+                IdentityAfterRemoval(found->sizeAfter, found->newestAfter))
+            lastChange_ = DiaryChangeSeen{*before, *after, {*found->place}, {}};
     return true;
 }
 

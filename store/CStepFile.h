@@ -143,6 +143,16 @@ private:
     std::optional<DiaryEdit> ReplaceUnderLock(const FindDiaryEdit& find);
     // Removes the newest record that `matches` accepts; true when one was.
     bool DeleteNewest(const std::function<bool(const StepRecord&)>& matches);
+    // The newest record that `matches` accepts, and what the file holds once
+    // it is gone: its length and newest record.
+    struct NewestMatch {
+        std::optional<std::size_t> place; // counted from the newest record
+        std::uint64_t offset = 0;
+        std::uint64_t sizeAfter = 0;
+        std::optional<StepRecord> newestAfter;
+    };
+    std::optional<NewestMatch> FindNewestMatch(const RecordSpan& span,
+                                               const std::function<bool(const StepRecord&)>& matches);
 
     // The file after a removal, checked to be the one the removal left.
     std::optional<FileIdentity> IdentityAfterRemoval(std::uint64_t size,
