@@ -17,6 +17,16 @@ constexpr int kPlotBottom = 250;
 constexpr int kPlotWidth = kPlotRight - kPlotLeft;
 constexpr int kPlotHeight = kPlotBottom - kPlotTop;
 constexpr int kTickLabelHalfWidth = 18;
+constexpr int kTickLabelHeight = 20;
+// Date labels sit below the plot in two rows, so that crowded ones alternate.
+constexpr int kTickLabelTop = kPlotBottom + 10;
+constexpr int kTickLabelLoweredTop = kTickLabelTop + 10;
+// About ten date ticks span the plot.
+constexpr std::int64_t kTicksPerSpan = 10;
+// A value label starts just above and right of its point.
+constexpr int kValueLabelGap = 3;
+constexpr int kValueLabelWidth = 70;
+constexpr int kValueLabelHeight = 17;
 constexpr std::int64_t kSecondsPerDay = 86400;
 // Further off the canvas than any drawing needs, yet well inside an int.
 constexpr double kFarOffPixels = 1e6;
@@ -82,10 +92,12 @@ public:
         return kPlotBottom - static_cast<int>(static_cast<double>(count) * yScale_);
     }
 
-    // A tenth of the maximum, rounded up; the constant, just under 1, is what
-    // makes exact tenths come out even.
+    // A tenth of the maximum, rounded up. The bias is 1 less a float's
+    // precision at 1, so that a tenth a hair above a whole number because
+    // 0.1 is inexact comes out even.
     std::uint64_t GridStep() const {
-        return static_cast<std::uint64_t>(maximum_ * 0.1 + 0.99999988079071044921875);
+        constexpr double kRoundUpBias = 1.0 - 0x1p-23;
+        return static_cast<std::uint64_t>(maximum_ * 0.1 + kRoundUpBias);
     }
 
 private:
@@ -94,12 +106,12 @@ private:
 };
 
 Rect TickLabelBox(int x, bool lowered) {
-    const int top = lowered ? 270 : 260;
-    return {x - kTickLabelHalfWidth, top, x + kTickLabelHalfWidth, top + 20};
+    const int top = lowered ? kTickLabelLoweredTop : kTickLabelTop;
+    return {x - kTickLabelHalfWidth, top, x + kTickLabelHalfWidth, top + kTickLabelHeight};
 }
 
 std::vector<DateTick> LayoutDateTicks(const TimeAxis& axis) {
-    const std::int64_t stepDays = axis.SpanDays() * 8640 / kSecondsPerDay + 1;
+    const std::int64_t stepDays = axis.SpanDays() / kTicksPerSpan + 1;
     std::vector<DateTick> ticks;
     int previousRight = 0;
     bool lowered = false;
@@ -199,7 +211,10 @@ void DrawEntries(Canvas& canvas, const LabelFont* font, const std::vector<StepRe
         atPointHour.hour = kPointHour;
         const std::string text =
             FormatEntryDate(atPointHour, "%m %d") + " - " + std::to_string(entries[i].steps);
-        font->DrawText(canvas, text, {x + 3, y - 3, x + 73, y + 14}, TextAlign::Left, valueStyle);
+        const int left = x + kValueLabelGap;
+        const int top = y - kValueLabelGap;
+        font->DrawText(canvas, text, {left, top, left + kValueLabelWidth, top + kValueLabelHeight},
+                       TextAlign::Left, valueStyle);
     }
 }
 
