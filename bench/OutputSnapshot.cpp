@@ -16,6 +16,12 @@
 #include "DiaryCommands.h"
 #include "DiaryFiles.h"
 #include "EntryDate.h"
+// The list text's header has moved over time.
+#if __has_include("EntryText.h")
+#include "EntryText.h"
+#else
+#include "EntryList.h"
+#endif
 #include "ImportCommand.h"
 #include "ReportCommand.h"
 #include "StepRecord.h"
@@ -49,6 +55,12 @@ std::vector<StepRecord> VariedDiary(std::uint32_t entries) {
 void WriteBytes(const fs::path& file, const std::vector<unsigned char>& bytes) {
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A report of nothing writes no files: what is there is kept.
+void Keep(const fs::path& file, const fs::path& as) {
+    if (fs::exists(file))
+        fs::copy_file(file, as, fs::copy_options::overwrite_existing);
 }
 
 void WriteDiary(const fs::path& file, const std::vector<StepRecord>& records, bool tornTail) {
@@ -87,14 +99,14 @@ void Snapshot(const std::string& name, const std::vector<StepRecord>& records, b
         for (bool values : {false, true}) {
             said("report", SaveReport(files, identifiers, 75, values, bits));
             const std::string suffix = std::to_string(bits) + (values ? "-values" : "");
-            fs::copy_file(files.chart, kept / ("chart-" + suffix + ".bmp"));
-            fs::copy_file(files.page, kept / ("page-" + suffix + ".html"));
+            Keep(files.chart, kept / ("chart-" + suffix + ".bmp"));
+            Keep(files.page, kept / ("page-" + suffix + ".html"));
         }
     said("export", ExportCsv(files, kept / "export.csv"));
     said("add", AddEntry(files, 4321, year{2024} / 2 / 29));
-    fs::copy_file(files.steps, kept / "after-add.steps");
+    Keep(files.steps, kept / "after-add.steps");
     said("delete", DeleteEntry(files, 2));
-    fs::copy_file(files.steps, kept / "after-delete.steps");
+    Keep(files.steps, kept / "after-delete.steps");
     const fs::path csv = kept / "import.csv";
     std::ofstream(csv) << "date,steps\n2005-01-03,777\n2024-02-29,4321\n2030-06-01,12\n"
                           "1999-13-01,5\n2005-01-05,1.5\n";
@@ -107,10 +119,8 @@ void Snapshot(const std::string& name, const std::vector<StepRecord>& records, b
         said("import", ImportRows(files, preview->steps.rows, choice, &done,
                                   &preview->merge.conflicts));
         log << name << " " << DescribeImport(done, choice, preview->steps.RejectedCount()) << "\n";
-        fs::copy_file(files.steps,
-                      kept / (choice == ConflictChoice::kUseFile ? "after-import-take.steps"
-                                                                  : "after-import-keep.steps"),
-                      fs::copy_options::overwrite_existing);
+        Keep(files.steps, kept / (choice == ConflictChoice::kUseFile ? "after-import-take.steps"
+                                                                      : "after-import-keep.steps"));
     }
     fs::remove_all(work);
 }

@@ -14,7 +14,7 @@ build() { # source directory, build directory
         -DTREKLINE_TESTS=OFF >/dev/null
     cmake --build "$2" -j "$(nproc)" --target output_snapshot >/dev/null
 }
-rm -rf "$out" && mkdir -p "$out/base-src"
+rm -rf "$out/base-src" && mkdir -p "$out/base-src"
 git archive "$base" | tar -x -C "$out/base-src"
 # An older commit lacks the snapshot program: it gets this tree's.
 if ! grep -q output_snapshot "$out/base-src/bench/CMakeLists.txt"; then
