@@ -6,7 +6,20 @@
 
 #include "CTreklineApp.h"
 #include "CommandLine.h"
+#include "DailyGoal.h"
 #include "FileCommands.h"
+#include "SummaryCommand.h"
+
+namespace {
+
+// The daily goal the user last set in the window. The window does not keep
+// one yet; once the user's settings hold it (under "DailyGoal"), it is read
+// from them here, so that the summary and the window agree.
+std::uint32_t RememberedDailyGoal() {
+    return kDefaultDailyGoal;
+}
+
+} // namespace
 
 // The command line is answered before the toolkit starts, so that the help,
 // the version and a mistake in the options need no display.
@@ -16,8 +29,11 @@ int main(int argc, char** argv) {
     const CommandLine commandLine = ParseCommandLine(arguments);
     if (std::optional<int> status = AnswerWithoutWindow(commandLine, std::cout, std::cerr))
         return *status;
-    // An import or export needs no window either.
+    // An import, an export or the summary needs no window either.
     if (std::optional<int> status = RunFileCommand(commandLine, std::cout, std::cerr))
+        return *status;
+    if (std::optional<int> status =
+            RunSummaryCommand(commandLine, RememberedDailyGoal, std::cout, std::cerr))
         return *status;
 
     wxApp::SetInstance(new CTreklineApp(commandLine.place));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -16,6 +18,7 @@ struct CommandLine {
         kUsageError,
         kExportCsv, // the diary as CSV to `file` ("-": standard output)
         kImport,    // `file` into the diary
+        kSummary,   // the diary's figures (StepFigures), read only
     };
     // Where the diary and the report are kept.
     enum class Place {
@@ -28,6 +31,12 @@ struct CommandLine {
     std::string file;
     // For kImport: conflicting dates take the file's entries.
     bool replace = false;
+    // For kSummary: the date the figures are as of (none: today), the daily
+    // goal (none: the one the user's settings keep) and whether they are
+    // printed as JSON for other programs rather than as lines for a person.
+    std::optional<std::chrono::year_month_day> asOf;
+    std::optional<std::uint32_t> goal;
+    bool json = false;
     // For kUsageError: what was wrong, e.g. "unknown option '--fast'".
     std::string mistake;
 };

@@ -74,7 +74,12 @@ TEST(CommandLineTest, ReadsEachOptionAndNamesEachMistake) {
         {{"--import", "a", "--export-csv", "b"},
          Action::kUsageError,
          Place::kCurrentDirectory,
-         "only one of '--import' and '--export-csv' can be given"},
+         "only one of '--import', '--export-csv' and '--summary' can be given"},
+        {{"--goal", "4294967295", "--summary", "--json", "--as-of=2026-12-09"},
+         Action::kSummary,
+         Place::kCurrentDirectory,
+         ""},
+        {{"--summary", "--help"}, Action::kPrintHelp, Place::kCurrentDirectory, ""},
         // A mistake anywhere outweighs a help asked for before it.
         {{"--help", "--fast"},
          Action::kUsageError,
