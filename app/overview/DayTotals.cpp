@@ -1,6 +1,7 @@
 #include "DayTotals.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 #include "EntryDate.h"
@@ -15,26 +16,70 @@ std::optional<std::chrono::sys_days> EntryDay(const StepRecord& record) {
     return std::chrono::sys_days(std::chrono::year(local->year) / local->month / local->day);
 }
 
+// Whether the two records' dates and times of day are the same, and so their
+// local dates.
+bool SameDateFields(const StepRecord& a, const StepRecord& b) {
+    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+           a.minute == b.minute && a.second == b.second;
+}
+
+// Entries in date order: each day's run becomes its first, holding the total.
+void AddUpSorted(std::vector<DayTotal>& entries) {
+    auto kept = entries.begin();
+    for (const DayTotal& entry : entries) {
+        if (kept != entries.begin() && entry.date == std::prev(kept)->date)
+            std::prev(kept)->steps += entry.steps;
+        else
+            *kept++ = entry;
+    }
+    entries.erase(kept, entries.end());
+}
+
+// Entries out of date order, as entries typed in for past days leave them,
+// whose dates are no more than the entries: each is added at its day's place
+// in the run of days from the first date to the last, which takes a fraction
+// of a sort of a million entries.
+std::vector<DayTotal> AddUpInPlaces(const std::vector<DayTotal>& entries,
+                                    std::chrono::sys_days from, std::size_t span) {
+    // No total comes near: a diary holds under 2^27 entries of under 2^32 steps.
+    constexpr std::uint64_t kNoEntry = std::numeric_limits<std::uint64_t>::max();
+    std::vector<std::uint64_t> byDay(span, kNoEntry);
+    for (const DayTotal& entry : entries) {
+        std::uint64_t& total = byDay[static_cast<std::size_t>((entry.date - from).count())];
+        total = (total == kNoEntry ? 0 : total) + entry.steps;
+    }
+    std::vector<DayTotal> days;
+    for (std::size_t i = 0; i < span; ++i)
+        if (byDay[i] != kNoEntry)
+            days.push_back({from + std::chrono::days(i), byDay[i]});
+    return days;
+}
+
 } // namespace
 
 std::vector<DayTotal> DayTotalsOf(const std::vector<StepRecord>& newestFirst) {
     std::vector<DayTotal> days;
     days.reserve(newestFirst.size());
     // Oldest first: a diary kept day by day is then in date order already and
-    // needs no sort.
-    for (auto record = newestFirst.rbegin(); record != newestFirst.rend(); ++record)
-        if (const std::optional<std::chrono::sys_days> day = EntryDay(*record))
-            days.push_back({*day, record->steps});
-    if (!std::ranges::is_sorted(days, {}, &DayTotal::date))
-        std::ranges::sort(days, {}, &DayTotal::date);
-    // Entries of one day lie side by side now; each run becomes its first.
-    auto kept = days.begin();
-    for (auto day = days.begin(); day != days.end(); ++day) {
-        if (kept != days.begin() && day->date == std::prev(kept)->date)
-            std::prev(kept)->steps += day->steps;
-        else
-            *kept++ = *day;
+    // needs no sort. The entries of one day mostly lie side by side, and the
+    // conversion costs more than all the rest: the date of the entry before
+    // is taken again when the fields are the same.
+    const StepRecord* converted = nullptr;
+    std::optional<std::chrono::sys_days> date;
+    for (auto record = newestFirst.rbegin(); record != newestFirst.rend(); ++record) {
+        if (!converted || !SameDateFields(*converted, *record))
+            date = EntryDay(*record);
+        converted = &*record;
+        if (date)
+            days.push_back({*date, record->steps});
     }
-    days.erase(kept, days.end());
+    if (!std::ranges::is_sorted(days, {}, &DayTotal::date)) {
+        const auto [first, last] = std::ranges::minmax_element(days, {}, &DayTotal::date);
+        const auto span = static_cast<std::size_t>((last->date - first->date).count()) + 1;
+        if (span <= days.size())
+            return AddUpInPlaces(days, first->date, span);
+        std::ranges::sort(days, {}, &DayTotal::date);
+    }
+    AddUpSorted(days);
     return days;
 }

@@ -57,17 +57,26 @@ TEST(DayTotalsTest, EachEntryCountsOnTheDateTheListShows) {
 }
 
 // A day's total is the sum of its entries in 64 bits, whatever order the
-// diary holds them in.
-TEST(DayTotalsTest, EntriesOfADayAddUpWithoutWrapping) {
+// diary holds them in: by date, out of order over a few days or over years.
+TEST(DayTotalsTest, EntriesOfADayAddUpWithoutWrappingInAnyOrder) {
     ScopedTimeZone zone("UTC0");
     const std::uint32_t most = 4294967294u;
-    const std::vector<DayTotal> days = DayTotalsOf(
-        {DiaryEntry(most, 2026, 1, 2), DiaryEntry(7, 2025, 12, 31), DiaryEntry(most, 2026, 1, 2),
-         DiaryEntry(most, 2026, 1, 2), DiaryEntry(0, 2026, 1, 1), DiaryEntry(most, 2026, 1, 2)});
-    ASSERT_EQ(days.size(), 3u);
-    EXPECT_EQ(DateOf(days[0]) + " " + DateOf(days[1]) + " " + DateOf(days[2]),
-              "2025-12-31 2026-01-01 2026-01-02");
-    EXPECT_EQ(days[0].steps, 7u);
-    EXPECT_EQ(days[1].steps, 0u);
-    EXPECT_EQ(days[2].steps, 4 * std::uint64_t{most});
+    const struct {
+        std::vector<StepRecord> newestFirst;
+        const char* totals;
+    } cases[] = {
+        {{DiaryEntry(5, 2026, 1, 2), DiaryEntry(4, 2026, 1, 2), DiaryEntry(3, 2026, 1, 1)},
+         "2026-01-01:3 2026-01-02:9"},
+        {{DiaryEntry(most, 2026, 1, 2), DiaryEntry(7, 2025, 12, 31), DiaryEntry(most, 2026, 1, 2),
+          DiaryEntry(most, 2026, 1, 2), DiaryEntry(0, 2026, 1, 1), DiaryEntry(most, 2026, 1, 2)},
+         "2025-12-31:7 2026-01-01:0 2026-01-02:17179869176"},
+        {{DiaryEntry(1, 1990, 1, 1), DiaryEntry(2, 2026, 1, 1), DiaryEntry(3, 1990, 1, 1)},
+         "1990-01-01:4 2026-01-01:2"},
+    };
+    for (const auto& c : cases) {
+        std::string totals;
+        for (const DayTotal& day : DayTotalsOf(c.newestFirst))
+            totals += (totals.empty() ? "" : " ") + DateOf(day) + ":" + std::to_string(day.steps);
+        EXPECT_EQ(totals, c.totals);
+    }
 }
