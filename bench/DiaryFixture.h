@@ -6,3 +6,11 @@
 // Writes a diary of `entries` records, one a day backwards from the end
 // of 2025 with varied counts, as years of daily use leave it.
 void WriteDailyDiary(const std::filesystem::path& file, std::uint32_t entries);
+
+// Writes a diary of `entries` records over the 100 years to the end of 2025,
+// as many entries on each day as it takes (several a day past 36,500), in
+// date order or, with `shuffled`, in an order of their own, as entries typed
+// in for past days leave it. Unlike a daily diary of a million entries, its
+// dates all lie in years the calendar conversion learns.
+void WriteCenturyDiary(const std::filesystem::path& file, std::uint32_t entries,
+                       bool shuffled = false);

@@ -23,7 +23,7 @@ build_bench() {
         bare_dialog start_to_map >/dev/null
 }
 build_bench . "$build"
-cmake --build "$build" -j "$(nproc)" --target entry_memory_bench >/dev/null
+cmake --build "$build" -j "$(nproc)" --target entry_memory_bench overview_bench >/dev/null
 # BENCH_BASE=<commit> times that commit's window and program too, each row
 # first "before" (the commit) and then "after" (this tree), in turns, so that
 # both meet the same load on the machine.
@@ -42,6 +42,7 @@ label() {
 
 printf '%-34s %10s %12s %10s %10s %8s\n' command entries "median ms" "peak MB" "floor ms" ratio
 "$build/bench/command_bench" "${sizes[@]}" | tail -n +2
+"$build/bench/overview_bench" "${sizes[@]}" "${large[@]}" | tail -n +2
 for n in "${sizes[@]}" "${large[@]}"; do
     for window in "${windows[@]}"; do
         label "$window"
