@@ -37,9 +37,11 @@ std::string Periods(const StepFigures& f) {
     return text;
 }
 
-// "current longest from..to goalDaysLast30"
-std::string Streaks(const StepFigures& f) {
-    return std::to_string(f.streaks.current) + " " + std::to_string(f.streaks.longest) + " " +
+// "best day | current longest from..to goal days of the last 30"
+std::string Highlights(const StepFigures& f) {
+    const std::optional<DayTotal>& best = f.bestDay;
+    return (best ? Text(best->date) + " " + std::to_string(best->steps) : "none") + " | " +
+           std::to_string(f.streaks.current) + " " + std::to_string(f.streaks.longest) + " " +
            Text(f.streaks.longestFrom) + ".." + Text(f.streaks.longestTo) + " " +
            std::to_string(f.goalDaysLast30);
 }
@@ -98,55 +100,43 @@ TEST(StepFiguresTest, PeriodsAddTheirDaysAndAverageOverCalendarDays) {
 }
 
 // The best day is the largest total up to the as-of date, the earliest of
-// equal ones; none before the first entry.
-TEST(StepFiguresTest, BestDayIsTheLargestTotalUpToTheDateTheEarliestOnATie) {
-    const struct {
-        std::vector<DayTotal> days;
-        const char* best;
-    } cases[] = {
-        {{}, "none"},
-        {Days({{"2026-01-02", 500}}), "none"},
-        {Days({{"1899-12-31", 500}, {"2026-01-01", 400}}), "1899-12-31 500"},
-        {Days({{"2025-03-01", 900}, {"2025-04-01", 900}, {"2025-05-01", 8}}), "2025-03-01 900"},
-        {Days({{"2025-03-01", 0}}), "2025-03-01 0"},
-        {Days({{"2025-03-01", 900}, {"2026-01-02", 5000}}), "2025-03-01 900"},
-    };
-    for (const auto& c : cases) {
-        const std::optional<DayTotal> best = FiguresAsOf(c.days, Date("2026-01-01"), 1).bestDay;
-        EXPECT_EQ(best ? Text(best->date) + " " + std::to_string(best->steps) : "none", c.best);
-    }
-}
-
-// Streaks are runs of consecutive days whose totals reach the goal. The
-// current one may end the day before the as-of date, which is not over yet.
-TEST(StepFiguresTest, StreaksCountConsecutiveGoalDays) {
+// equal ones. Streaks are runs of consecutive days whose totals reach the
+// goal; the current one may end the day before the as-of date, which is not
+// over yet; the longest is the earliest of equal ones.
+TEST(StepFiguresTest, BestDayAndStreaksCountDaysUpToTheDate) {
     const std::uint32_t most = 4294967295u;
     const struct {
         std::uint32_t goal;
         std::vector<DayTotal> days;
-        const char* streaks; // as of 2026-01-09
+        const char* highlights; // as of 2026-01-09
     } cases[] = {
-        {10000, {}, "0 0 none..none 0"},
+        {10000, {}, "none | 0 0 none..none 0"},
         {10, Days({{"2026-01-07", 10}, {"2026-01-08", 11}, {"2026-01-09", 12}}),
-         "3 3 2026-01-07..2026-01-09 3"},
+         "2026-01-09 12 | 3 3 2026-01-07..2026-01-09 3"},
         {10, Days({{"2026-01-07", 10}, {"2026-01-08", 11}, {"2026-01-09", 9}}),
-         "2 2 2026-01-07..2026-01-08 2"},
-        {10, Days({{"2026-01-07", 10}, {"2026-01-08", 11}}), "2 2 2026-01-07..2026-01-08 2"},
+         "2026-01-08 11 | 2 2 2026-01-07..2026-01-08 2"},
+        {10, Days({{"2026-01-07", 10}, {"2026-01-08", 11}}),
+         "2026-01-08 11 | 2 2 2026-01-07..2026-01-08 2"},
         {10, Days({{"2026-01-06", 10}, {"2026-01-07", 10}, {"2026-01-08", 3}}),
-         "0 2 2026-01-06..2026-01-07 2"},
-        {10, Days({{"2026-01-06", 10}, {"2026-01-08", 10}}), "1 1 2026-01-06..2026-01-06 2"},
+         "2026-01-06 10 | 0 2 2026-01-06..2026-01-07 2"},
+        {10, Days({{"2026-01-06", 10}, {"2026-01-08", 10}}),
+         "2026-01-06 10 | 1 1 2026-01-06..2026-01-06 2"},
         {10, Days({{"2025-12-01", 10}, {"2025-12-02", 10}, {"2025-12-20", 10}, {"2025-12-21", 10}}),
-         "0 2 2025-12-01..2025-12-02 2"},
+         "2025-12-01 10 | 0 2 2025-12-01..2025-12-02 2"},
         {10, Days({{"2025-12-30", 10}, {"2025-12-31", 10}, {"2026-01-01", 10}, {"2026-01-03", 10}}),
-         "0 3 2025-12-30..2026-01-01 4"},
-        {10, Days({{"2026-01-09", 10}, {"2026-01-10", 10}, {"2026-01-11", 10}}),
-         "1 1 2026-01-09..2026-01-09 1"},
-        {10, Days({{"2025-12-10", 10}, {"2025-12-11", 10}}), "0 2 2025-12-10..2025-12-11 1"},
-        {1, Days({{"2026-01-08", 0}, {"2026-01-09", 1}}), "1 1 2026-01-09..2026-01-09 1"},
+         "2025-12-30 10 | 0 3 2025-12-30..2026-01-01 4"},
+        {10, Days({{"2026-01-09", 10}, {"2026-01-10", 90}, {"2026-01-11", 10}}),
+         "2026-01-09 10 | 1 1 2026-01-09..2026-01-09 1"},
+        {10, Days({{"2025-12-10", 10}, {"2025-12-11", 10}}),
+         "2025-12-10 10 | 0 2 2025-12-10..2025-12-11 1"},
+        {10, Days({{"1899-12-31", 500}, {"2026-01-09", 400}}),
+         "1899-12-31 500 | 1 1 1899-12-31..1899-12-31 1"},
+        {1, Days({{"2026-01-08", 0}, {"2026-01-09", 1}}),
+         "2026-01-09 1 | 1 1 2026-01-09..2026-01-09 1"},
         {most, Days({{"2026-01-08", most - 1}, {"2026-01-09", most}}),
-         "1 1 2026-01-09..2026-01-09 1"},
+         "2026-01-09 4294967295 | 1 1 2026-01-09..2026-01-09 1"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Streaks(FiguresAsOf(c.days, Date("2026-01-09"), c.goal)), c.streaks)
-            << c.goal << " " << c.streaks;
+        EXPECT_EQ(Highlights(FiguresAsOf(c.days, Date("2026-01-09"), c.goal)), c.highlights)
+            << c.goal << " " << c.highlights;
 }
