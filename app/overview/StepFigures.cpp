@@ -7,16 +7,6 @@ namespace {
 using std::chrono::sys_days;
 constexpr std::chrono::days kOneDay{1};
 
-PeriodSteps Period(std::span<const DayTotal> totals, sys_days from, sys_days asOf) {
-    PeriodSteps period{from};
-    const auto first = std::ranges::lower_bound(totals, from, {}, &DayTotal::date);
-    for (auto day = first; day != totals.end(); ++day)
-        period.steps += day->steps;
-    const auto calendarDays = static_cast<std::uint64_t>((asOf - from).count() + 1);
-    period.average = (period.steps + calendarDays / 2) / calendarDays;
-    return period;
-}
-
 // The longest run of goal days, the earliest of equal ones.
 void FindLongestStreak(std::span<const DayTotal> totals, std::uint32_t goal, GoalStreaks& streaks) {
     std::uint32_t run = 0;
@@ -58,6 +48,17 @@ std::uint32_t CurrentStreak(std::span<const DayTotal> totals, sys_days asOf, std
 
 } // namespace
 
+PeriodSteps StepsBetween(std::span<const DayTotal> totals, sys_days from, sys_days to) {
+    PeriodSteps period{from};
+    const auto first = std::ranges::lower_bound(totals, from, {}, &DayTotal::date);
+    const auto after = std::ranges::upper_bound(totals, to, {}, &DayTotal::date);
+    for (auto day = first; day < after; ++day)
+        period.steps += day->steps;
+    const auto calendarDays = static_cast<std::uint64_t>((to - from).count() + 1);
+    period.average = (period.steps + calendarDays / 2) / calendarDays;
+    return period;
+}
+
 StepFigures FiguresAsOf(std::span<const DayTotal> totals, sys_days asOf, std::uint32_t goal) {
     using namespace std::chrono;
     const auto after = std::ranges::upper_bound(totals, asOf, {}, &DayTotal::date);
@@ -69,12 +70,12 @@ StepFigures FiguresAsOf(std::span<const DayTotal> totals, sys_days asOf, std::ui
     StepFigures figures;
     figures.asOf = asOf;
     figures.goal = goal;
-    figures.today = Period(counted, asOf, asOf);
-    figures.week = Period(counted, asOf - days{weekdayOf.iso_encoding() - 1}, asOf);
-    figures.month = Period(counted, sys_days(date.year() / date.month() / 1), asOf);
-    figures.year = Period(counted, sys_days(date.year() / January / 1), asOf);
-    figures.last7Days = Period(counted, asOf - days{6}, asOf);
-    figures.last30Days = Period(counted, asOf - days{29}, asOf);
+    figures.today = StepsBetween(counted, asOf, asOf);
+    figures.week = StepsBetween(counted, asOf - days{weekdayOf.iso_encoding() - 1}, asOf);
+    figures.month = StepsBetween(counted, sys_days(date.year() / date.month() / 1), asOf);
+    figures.year = StepsBetween(counted, sys_days(date.year() / January / 1), asOf);
+    figures.last7Days = StepsBetween(counted, asOf - days{6}, asOf);
+    figures.last30Days = StepsBetween(counted, asOf - days{29}, asOf);
 
     // max_element gives the first of equal totals, which is the earliest date.
     if (const auto best = std::ranges::max_element(counted, {}, &DayTotal::steps);

@@ -55,6 +55,11 @@ struct StepFigures {
     bool operator==(const StepFigures&) const = default;
 };
 
+// The steps of the days from `from` to `to`, both included, of the day
+// totals (in date order).
+PeriodSteps StepsBetween(std::span<const DayTotal> totals, std::chrono::sys_days from,
+                         std::chrono::sys_days to);
+
 // The figures of the day totals (in date order, as DayTotalsOf gives them)
 // as of `asOf`, for a daily goal of `goal` steps (at least 1).
 StepFigures FiguresAsOf(std::span<const DayTotal> totals, std::chrono::sys_days asOf,
