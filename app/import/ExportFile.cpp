@@ -14,8 +14,6 @@
 #include "SamsungHealthCsv.h"
 #include "ZipArchive.h"
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 const char kExportFormatNames[] =
@@ -184,9 +182,7 @@ std::optional<ImportedSteps> ReadExport(const fs::path& path, const ImportProgre
         return ReadFolder(path, progress);
     InputFile file(path);
     ProgressMeter meter(progress, file.Size());
-    std::string head(kHeadSize, '\0');
-    head.resize(static_cast<std::size_t>(
-        std::max<ssize_t>(pread(file.Descriptor(), head.data(), head.size(), 0), 0)));
+    const std::string head = file.Head(kHeadSize);
     if (IsSqliteDatabase(head)) {
         DailySteps daily;
         ReadGadgetbridgeDatabase(file, meter, daily);

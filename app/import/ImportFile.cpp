@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include <unistd.h>
-
 #include "ExportFile.h"
 #include "ImportError.h"
 #include "InputFile.h"
@@ -35,9 +33,7 @@ ImportedSteps ReadCsvFile(const fs::path& path, const ImportProgress& progress) 
             throw ImportError(OfferedFileName(path) + " " + refused.what());
         }
     }();
-    std::string head(kHeadSize, '\0');
-    const ssize_t got = pread(file.Descriptor(), head.data(), head.size(), 0);
-    head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    const std::string head = file.Head(kHeadSize);
     if (head.empty())
         throw ImportError(OfferedFileName(path) + " is empty.");
     if (head.find('\0') != std::string::npos)

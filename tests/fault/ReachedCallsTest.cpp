@@ -42,7 +42,7 @@ void OpenZip() {
 const Reach kReaches[] = {
     {"opening the diary", FileCall::Control, [] { CStepFile file(HereFiles()); }},
     {"reading a file offered for import", FileCall::Read, ReadOfferedFile},
-    {"opening a zip offered for import", FileCall::Seek, OpenZip},
+    {"opening a zip offered for import", FileCall::Read, OpenZip},
     {"making the data directory", FileCall::MakeDirectory,
      [] { MakeDataHome(std::filesystem::current_path() / "share" / "trekline"); }},
 };
