@@ -22,8 +22,6 @@ public:
     std::uint64_t Size() const { return size_; }
     // Up to `size` bytes from `offset`, fewer only where the file ends.
     ByteCount ReadAt(char* buffer, std::size_t size, std::uint64_t offset) const;
-    // The file's first bytes, up to `size`, for telling its kind.
-    std::string Head(std::size_t size) const;
     // Reports every read as progress, counted from base.
     void MeterInto(ProgressMeter& meter, std::uint64_t base);
     std::size_t Read(char* buffer, std::size_t size) override;
