@@ -52,19 +52,19 @@ void CStepFile::Fail(FileStatus failure) {
 }
 
 std::optional<RecordSpan> CStepFile::FindSpan() {
-    std::uint64_t length = 0;
-    if (const FileStatus measured = fd_.Length(length, path_); !measured) {
-        Fail(measured);
+    const ByteCount measured = fd_.Length(path_);
+    if (!measured.status) {
+        Fail(measured.status);
         return std::nullopt;
     }
-    if (length / kRecordSize > mostRecords_) {
+    if (measured.bytes / kRecordSize > mostRecords_) {
         tooLarge_ = true;
         Fail(FileStatus::Failure("read", path_, std::errc::file_too_large));
         return std::nullopt;
     }
     FileStatus readStatus;
     std::optional<RecordSpan> span =
-        FindRecordSpan(length, [&](std::span<std::uint8_t> bytes, std::uint64_t offset) {
+        FindRecordSpan(measured.bytes, [&](std::span<std::uint8_t> bytes, std::uint64_t offset) {
             readStatus = fd_.ReadAt(bytes, offset, path_);
             return readStatus.IsOk();
         });
