@@ -15,6 +15,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "AccessibleLabels.h"
+#include "AddedNotice.h"
 #include "ControlIds.h"
 #include "CsvExport.h"
 #include "DataHome.h"
@@ -30,6 +31,7 @@
 #include "InputFile.h"
 #include "NoticeLine.h"
 #include "ReportCommand.h"
+#include "ShownRows.h"
 #include "StepReport.h"
 #include "StepsSpinButton.h"
 #include "TypedDate.h"
@@ -138,6 +140,9 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     SetDropTarget(new ImportDropTarget(importDropped));
     entryList_->SetDropTarget(new ImportDropTarget(importDropped));
     Tell(RefreshList());
+    // The list opens on the latest days, the ones a user adds to.
+    if (const std::optional<std::size_t> latest = RowOfLatestDate(diary_.Items()))
+        entryList_->ScrollToRow(static_cast<unsigned>(*latest));
     watch_ = std::make_unique<DiaryWatch>(*this, files_, [this] {
         if (diary_.FileChanged())
             RefreshList();
@@ -217,6 +222,14 @@ void CStepLogDlg::OnAdd(wxCommandEvent&) {
     // What the command met comes first; a list that then cannot be read, next.
     const CommandOutcome listed = RefreshList(seen);
     Tell(added.Succeeded() ? listed : added);
+    if (!added.Succeeded() || !listed.Succeeded() || !seen || seen->added.empty())
+        return;
+    // The entry is shown where the list put it, with what its day comes to.
+    const StepRecord& record = seen->added.front();
+    if (const std::optional<std::size_t> row = RowOfRecord(diary_.Items(), record)) {
+        entryList_->SetSelection(static_cast<int>(*row));
+        notice_->Show(AddedNotice(diary_.Items(), record));
+    }
 }
 
 void CStepLogDlg::OnDelete(wxCommandEvent&) {
