@@ -77,6 +77,22 @@ int ChartDepth() {
     return DisplayBitsPerPixel(wxDisplayDepth());
 }
 
+// Whether the keyboard focus is on the control or on a part of it, such as
+// the entry inside the date picker or the tree inside the list.
+bool HasFocusWithin(const wxWindow& control) {
+    for (const wxWindow* window = wxWindow::FindFocus(); window; window = window->GetParent())
+        if (window == &control)
+            return true;
+    return false;
+}
+
+// Does what a click on the dialog's button with that id does.
+void PressButton(wxWindow& dialog, int id) {
+    wxCommandEvent press(wxEVT_BUTTON, id);
+    press.SetEventObject(dialog.FindWindow(id));
+    dialog.ProcessWindowEvent(press);
+}
+
 } // namespace
 
 wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
@@ -386,10 +402,21 @@ void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
         return;
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
-        // Enter ends the dialog with OK wherever the focus is, except on a
-        // push button, which Enter presses.
-        if (IsModal() && !dynamic_cast<wxButton*>(FindFocus())) {
-            EndModal(wxID_OK);
+        // Enter never ends the window, where a stray press would close the
+        // diary. On a push button it presses it; in the calendar that drops
+        // down from the date picker, a window of its own, it is the calendar's.
+        if (dynamic_cast<wxButton*>(FindFocus()) || wxGetTopLevelParent(FindFocus()) != this)
+            break;
+        // In the form it adds what was typed.
+        if (HasFocusWithin(*stepsEdit_) || HasFocusWithin(*datePicker_))
+            PressButton(*this, kAddButtonId);
+        return;
+    case WXK_DELETE:
+    case WXK_NUMPAD_DELETE:
+        // In the list the key takes the selected entry out, as the button
+        // does; in the edits it deletes text.
+        if (event.GetModifiers() == wxMOD_NONE && HasFocusWithin(*entryList_)) {
+            PressButton(*this, kDeleteButtonId);
             return;
         }
         break;
