@@ -31,6 +31,7 @@
 #include "InputFile.h"
 #include "NoticeLine.h"
 #include "ReportCommand.h"
+#include "Settings.h"
 #include "ShownRows.h"
 #include "StepReport.h"
 #include "StepsSpinButton.h"
@@ -143,8 +144,18 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     // The local date, which is the user's today even near midnight.
     datePicker_->SetValue(wxDateTime::Today());
     typedDate_ = std::make_unique<TypedDate>(*datePicker_);
-    stepLengthEdit_->ChangeValue("100");
-    chartValuesCheck_->SetValue(false);
+    settings_ = std::make_unique<Settings>();
+    stepLengthEdit_->ChangeValue(settings_->StepLengthText());
+    chartValuesCheck_->SetValue(settings_->ChartValues());
+    // Kept as they change, so that a window ended any way at all has kept them.
+    stepLengthEdit_->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        settings_->KeepStepLength(stepLengthEdit_->GetValue().utf8_string());
+        event.Skip();
+    });
+    chartValuesCheck_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        settings_->KeepChartValues(chartValuesCheck_->IsChecked());
+        event.Skip();
+    });
 
     entryList_->ShowItems(&diary_.Items());
     entryList_->Bind(wxEVT_CONTEXT_MENU, &CStepLogDlg::OnListContextMenu, this);

@@ -22,6 +22,7 @@
 #include <wx/utils.h>
 
 #include <gtk/gtk.h>
+#include <sys/stat.h>
 
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
@@ -139,6 +140,8 @@ protected:
         return rows;
     }
 
+    // The window's settings are the test's own, never the user's.
+    ScopedSettingsHome settings_;
     wxUIActionSimulator input_;
     CStepLogDlg* dialog_ = nullptr;
 };
@@ -524,4 +527,34 @@ TEST_F(StepLogDialogTest, TheListOpensOnTheLatestDayAndAnAddShowsItsEntryAndTheD
               "Date: 2026.10.01, steps: 4321");
     EXPECT_TRUE(WaitUntil([&] { return VisibleRows(list).first <= list.GetSelection(); }));
     EXPECT_EQ(Notice().GetLabel(), "Added 4,321 steps on 2026.10.01: 4,421 that day");
+}
+
+TEST_F(StepLogDialogTest, UnreadableSettingsGiveTheFirstStartsValuesAndNoWindowOfComplaint) {
+    ScopedTempDir dir;
+    static constexpr char kGarbage[] = "\0\xFF[[=\n=\n\x01StepLength\n[DrawValuesInGraph\n";
+    const std::filesystem::path file = settings_.Path() / "trekline.conf";
+    const auto write = [&file](const std::string& text) {
+        WriteFileBytes(file, {text.begin(), text.end()});
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"garbage", [&] { write(std::string(kGarbage, sizeof kGarbage - 1)); }},
+        {"huge", [&] { write("StepLength=99999999999999999999\nDrawValuesInGraph=99\n"); }},
+        {"negative", [&] { write("StepLength=-75\nDrawValuesInGraph=-1\n"); }},
+        {"a directory", [&] { std::filesystem::create_directory(file); }},
+        {"a FIFO", [&] { mkfifo(file.c_str(), 0600); }},
+    };
+    for (const auto& [name, make] : cases) {
+        std::filesystem::remove_all(file);
+        make();
+        ShowDialog();
+        EXPECT_EQ(Find<wxTextCtrl>(kStepLengthEditId).GetValue(), "100") << name;
+        EXPECT_FALSE(Find<wxCheckBox>(kChartValuesCheckId).GetValue()) << name;
+        // Keeping a change where nothing can be kept still changes the window.
+        Find<wxTextCtrl>(kStepLengthEditId).SetValue("75");
+        wxYield();
+        EXPECT_EQ(wxTopLevelWindows.size(), 1u) << name;
+        dialog_->Destroy();
+        dialog_ = nullptr;
+        wxYield();
+    }
 }
