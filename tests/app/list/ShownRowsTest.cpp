@@ -8,18 +8,6 @@
 #include "TempDir.h"
 #include "TestDiary.h"
 
-TEST(ShownRowsTest, ARecordIsFoundByItsWholeSelfFirstRowFirst) {
-    const StepRecord a = DiaryEntry(10, 2026, 12, 8, 1);
-    const StepRecord b = DiaryEntry(20, 2026, 12, 7, 2);
-    StepRecord sameIdentifier = a;
-    sameIdentifier.steps = 11;
-    // Newest first, as a scan gives them; rows in text order.
-    const std::vector<ShownEntry> rows = BuildShownEntries({a, b, a});
-    EXPECT_EQ(RowOfRecord(rows, b), 0u);
-    EXPECT_EQ(RowOfRecord(rows, a), 1u);
-    EXPECT_EQ(RowOfRecord(rows, sameIdentifier), std::nullopt);
-}
-
 TEST(ShownRowsTest, TheLatestDateIsFoundWhereverTheTextOrderPutsIt) {
     ScopedTimeZone zone("UTC0");
     const std::vector<std::pair<std::vector<StepRecord>, std::optional<std::size_t>>> cases = {
