@@ -15,6 +15,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "AccessibleLabels.h"
+#include "AddedNotice.h"
 #include "ControlIds.h"
 #include "CsvExport.h"
 #include "DataHome.h"
@@ -30,6 +31,8 @@
 #include "InputFile.h"
 #include "NoticeLine.h"
 #include "ReportCommand.h"
+#include "Settings.h"
+#include "ShownRows.h"
 #include "StepReport.h"
 #include "StepsSpinButton.h"
 #include "TypedDate.h"
@@ -73,6 +76,22 @@ std::chrono::year_month_day ToCalendarDate(const wxDateTime& date) {
 
 int ChartDepth() {
     return DisplayBitsPerPixel(wxDisplayDepth());
+}
+
+// Whether the keyboard focus is on the control or on a part of it, such as
+// the entry inside the date picker or the tree inside the list.
+bool HasFocusWithin(const wxWindow& control) {
+    for (const wxWindow* window = wxWindow::FindFocus(); window; window = window->GetParent())
+        if (window == &control)
+            return true;
+    return false;
+}
+
+// Does what a click on the dialog's button with that id does.
+void PressButton(wxWindow& dialog, int id) {
+    wxCommandEvent press(wxEVT_BUTTON, id);
+    press.SetEventObject(dialog.FindWindow(id));
+    dialog.ProcessWindowEvent(press);
 }
 
 } // namespace
@@ -125,8 +144,18 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     // The local date, which is the user's today even near midnight.
     datePicker_->SetValue(wxDateTime::Today());
     typedDate_ = std::make_unique<TypedDate>(*datePicker_);
-    stepLengthEdit_->ChangeValue("100");
-    chartValuesCheck_->SetValue(false);
+    settings_ = std::make_unique<Settings>();
+    stepLengthEdit_->ChangeValue(settings_->StepLengthText());
+    chartValuesCheck_->SetValue(settings_->ChartValues());
+    // Kept as they change, so that a window ended any way at all has kept them.
+    stepLengthEdit_->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        settings_->KeepStepLength(stepLengthEdit_->GetValue().utf8_string());
+        event.Skip();
+    });
+    chartValuesCheck_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        settings_->KeepChartValues(chartValuesCheck_->IsChecked());
+        event.Skip();
+    });
 
     entryList_->ShowItems(&diary_.Items());
     entryList_->Bind(wxEVT_CONTEXT_MENU, &CStepLogDlg::OnListContextMenu, this);
@@ -138,6 +167,9 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     SetDropTarget(new ImportDropTarget(importDropped));
     entryList_->SetDropTarget(new ImportDropTarget(importDropped));
     Tell(RefreshList());
+    // The list opens on the latest days, the ones a user adds to.
+    if (const std::optional<std::size_t> latest = RowOfLatestDate(diary_.Items()))
+        entryList_->ScrollToRow(static_cast<unsigned>(*latest));
     watch_ = std::make_unique<DiaryWatch>(*this, files_, [this] {
         if (diary_.FileChanged())
             RefreshList();
@@ -217,6 +249,14 @@ void CStepLogDlg::OnAdd(wxCommandEvent&) {
     // What the command met comes first; a list that then cannot be read, next.
     const CommandOutcome listed = RefreshList(seen);
     Tell(added.Succeeded() ? listed : added);
+    if (!added.Succeeded() || !listed.Succeeded() || !seen || seen->added.empty())
+        return;
+    // The entry is shown where the list put it, with what its day comes to.
+    const StepRecord& record = seen->added.front();
+    if (const std::optional<std::size_t> row = RowOfRecord(diary_.Items(), record)) {
+        entryList_->SetSelection(static_cast<int>(*row));
+        notice_->Show(AddedNotice(diary_.Items(), record));
+    }
 }
 
 void CStepLogDlg::OnDelete(wxCommandEvent&) {
@@ -373,10 +413,21 @@ void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
         return;
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
-        // Enter ends the dialog with OK wherever the focus is, except on a
-        // push button, which Enter presses.
-        if (IsModal() && !dynamic_cast<wxButton*>(FindFocus())) {
-            EndModal(wxID_OK);
+        // Enter never ends the window, where a stray press would close the
+        // diary. On a push button it presses it; in the calendar that drops
+        // down from the date picker, a window of its own, it is the calendar's.
+        if (dynamic_cast<wxButton*>(FindFocus()) || wxGetTopLevelParent(FindFocus()) != this)
+            break;
+        // In the form it adds what was typed.
+        if (HasFocusWithin(*stepsEdit_) || HasFocusWithin(*datePicker_))
+            PressButton(*this, kAddButtonId);
+        return;
+    case WXK_DELETE:
+    case WXK_NUMPAD_DELETE:
+        // In the list the key takes the selected entry out, as the button
+        // does; in the edits it deletes text.
+        if (event.GetModifiers() == wxMOD_NONE && HasFocusWithin(*entryList_)) {
+            PressButton(*this, kDeleteButtonId);
             return;
         }
         break;

@@ -20,6 +20,7 @@
 
 class DiaryWatch;
 class NoticeLine;
+class Settings;
 class StepsSpinButton;
 class TypedDate;
 
@@ -85,6 +86,7 @@ private:
     wxCheckBox* chartValuesCheck_ = nullptr;
     NoticeLine* notice_ = nullptr;
 
+    std::unique_ptr<Settings> settings_;
     DiaryFiles files_;
     // What the list shows, row by row, with each row's record.
     ShownDiary diary_;

@@ -90,6 +90,15 @@ void EntryListView::SetSelection(int row) {
     gtk_tree_path_free(path);
 }
 
+void EntryListView::ScrollToRow(unsigned row) {
+    if (row >= GetCount())
+        return;
+    // A view not yet shown scrolls once it is.
+    GtkTreePath* path = gtk_tree_path_new_from_indices(static_cast<int>(row), -1);
+    gtk_tree_view_scroll_to_cell(view_, path, nullptr, FALSE, 0.0f, 0.0f);
+    gtk_tree_path_free(path);
+}
+
 GtkWidget* EntryListView::GetConnectWidget() {
     // Clicks and keys go to the rows, not to the scrolled window around them.
     return GTK_WIDGET(view_);

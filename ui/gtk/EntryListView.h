@@ -33,6 +33,8 @@ public:
     int GetSelection() const;
     // Selects the row and scrolls it into view; wxNOT_FOUND selects none.
     void SetSelection(int row);
+    // Scrolls the row into view, leaving the selection as it is.
+    void ScrollToRow(unsigned row);
 
 protected:
     GtkWidget* GetConnectWidget() override;
