@@ -435,6 +435,11 @@ void CStepLogDlg::OpenWithDesktop(const std::string& path) {
 }
 
 void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
+    // Keys of the dialogs this window opens come up here too; they keep them.
+    if (wxWindow* focus = FindFocus(); focus && wxGetTopLevelParent(focus) != this) {
+        event.Skip();
+        return;
+    }
     if (ActivateMnemonic(*this, event))
         return;
     const int modifiers = event.GetModifiers();
