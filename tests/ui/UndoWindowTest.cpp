@@ -74,6 +74,16 @@ TEST(UndoWindowTest, EditDeleteAddAndImportAreUndoneAndRedoneByteForByte) {
     window.Select("Date: 2024.05.02, steps: 2000");
     Xdotool("key F2");
     ASSERT_TRUE(WaitFor([&] { return window.Shows("Edit Entry"); }));
+    // A screen reader reads each field by its label; the main window has a
+    // field named "Date:" too.
+    EXPECT_TRUE(WaitFor([&] {
+        int steps = 0, dates = 0;
+        for (const Accessible& a : window.Tree()) {
+            steps += a.role == "text" && a.name == "Steps:";
+            dates += a.role == "text" && a.name == "Date:";
+        }
+        return steps == 1 && dates == 2;
+    }));
     std::this_thread::sleep_for(300ms);
     Xdotool("type 2500");
     Xdotool("key Return");
