@@ -48,7 +48,8 @@ std::vector<StepRecord> VariedDiary(std::uint32_t entries) {
 
 void WriteBytes(const fs::path& file, const std::vector<unsigned char>& bytes) {
     std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteDiary(const fs::path& file, const std::vector<StepRecord>& records, bool tornTail) {
@@ -104,12 +105,12 @@ void Snapshot(const std::string& name, const std::vector<StepRecord>& records, b
         if (!preview)
             continue;
         ImportMerge done;
-        said("import", ImportRows(files, preview->steps.rows, choice, &done,
-                                  &preview->merge.conflicts));
+        said("import",
+             ImportRows(files, preview->steps.rows, choice, &done, &preview->merge.conflicts));
         log << name << " " << DescribeImport(done, choice, preview->steps.RejectedCount()) << "\n";
         fs::copy_file(files.steps,
                       kept / (choice == ConflictChoice::kUseFile ? "after-import-take.steps"
-                                                                  : "after-import-keep.steps"),
+                                                                 : "after-import-keep.steps"),
                       fs::copy_options::overwrite_existing);
     }
     fs::remove_all(work);

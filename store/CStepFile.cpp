@@ -358,18 +358,19 @@ std::optional<DiaryEdit> CStepFile::ReplaceUnderLock(const FindDiaryEdit& find) 
 
 std::optional<DiaryEdit> CStepFile::Rewrite(const PlanDiaryEdit& plan) {
     lastChange_.reset();
-    std::optional<DiaryEdit> done = ReplaceUnderLock([&](const RecordSpan& span) -> std::optional<DiaryEdit> {
-        std::vector<PlacedRecord> records;
-        records.reserve(span.Count());
-        const bool scanned =
-            ScanBackwards(span, [&](std::uint64_t offset, const StepRecord& record) {
-                records.push_back({offset, record});
-                return true;
-            });
-        if (!scanned)
-            return std::nullopt;
-        return plan(records);
-    });
+    std::optional<DiaryEdit> done =
+        ReplaceUnderLock([&](const RecordSpan& span) -> std::optional<DiaryEdit> {
+            std::vector<PlacedRecord> records;
+            records.reserve(span.Count());
+            const bool scanned =
+                ScanBackwards(span, [&](std::uint64_t offset, const StepRecord& record) {
+                    records.push_back({offset, record});
+                    return true;
+                });
+            if (!scanned)
+                return std::nullopt;
+            return plan(records);
+        });
     if (done && !done->IsEmpty())
         TellReplacement();
     return done;
@@ -441,8 +442,9 @@ bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& match
     }
     if (before)
         if (std::optional<FileIdentity> after = IdentityOfReplacement(found->sizeAfter, last))
-            lastChange_ = DiaryChangeSeen{*before, *after, {*found->place}, {}, true,
-                                          replaced_ ? std::optional(replaced_->bytes) : std::nullopt};
+            lastChange_ = DiaryChangeSeen{
+                *before, *after, {*found->place},
+                {},      true,   replaced_ ? std::optional(replaced_->bytes) : std::nullopt};
     return true;
 }
 
@@ -455,8 +457,7 @@ bool CStepFile::ReplaceBytesUnderLock(const FindBytes& find) {
             found = find(span);
             if (!found)
                 return DiaryEdit{};
-            const std::uint64_t size =
-                span.length - found->removed.size() + found->inserted.size();
+            const std::uint64_t size = span.length - found->removed.size() + found->inserted.size();
             if (size / kRecordSize > mostRecords_) {
                 RefuseOverflow();
                 return std::nullopt;
@@ -468,7 +469,7 @@ bool CStepFile::ReplaceBytesUnderLock(const FindBytes& find) {
                 return std::nullopt;
             replaced.bytes = std::move(*found);
             replaced_ = std::move(replaced);
-            // Nothing is left for the record copy to do.
+            // The copy is in place already: the record copy has nothing to do.
             return DiaryEdit{};
         });
     if (!done || !replaced_)
@@ -486,7 +487,8 @@ bool CStepFile::CopyReplacing(const DiaryChangeSeen::Bytes& bytes, const RecordS
     // file from another of its size.
     const auto write = [&](std::span<const std::uint8_t> piece) {
         copy.Write(piece);
-        last.insert(last.end(), piece.begin(), piece.end());
+        const std::size_t taken = std::min<std::size_t>(piece.size(), kRecordSize);
+        last.insert(last.end(), piece.end() - static_cast<std::ptrdiff_t>(taken), piece.end());
         if (last.size() > kRecordSize)
             last.erase(last.begin(), last.end() - static_cast<std::ptrdiff_t>(kRecordSize));
     };
@@ -517,30 +519,32 @@ bool CStepFile::CopyReplacing(const DiaryChangeSeen::Bytes& bytes, const RecordS
 }
 
 bool CStepFile::EditIfUnchanged(const StepRecord& listed, const StepRecord& edited) {
-    return ReplaceBytesUnderLock([&](const RecordSpan& span) -> std::optional<DiaryChangeSeen::Bytes> {
-        const std::optional<NewestMatch> found =
-            FindNewestMatch(span, [&listed](const StepRecord& record) { return record == listed; });
-        if (!found || !found->place)
-            return std::nullopt;
-        StepRecord changed = edited;
-        changed.identifier = listed.identifier;
-        const StepRecordBytes before = EncodeStepRecord(listed);
-        const StepRecordBytes after = EncodeStepRecord(changed);
-        return DiaryChangeSeen::Bytes{found->offset, {before.begin(), before.end()},
-                                      {after.begin(), after.end()}};
-    });
+    return ReplaceBytesUnderLock(
+        [&](const RecordSpan& span) -> std::optional<DiaryChangeSeen::Bytes> {
+            const std::optional<NewestMatch> found = FindNewestMatch(
+                span, [&listed](const StepRecord& record) { return record == listed; });
+            if (!found || !found->place)
+                return std::nullopt;
+            StepRecord changed = edited;
+            changed.identifier = listed.identifier;
+            const StepRecordBytes before = EncodeStepRecord(listed);
+            const StepRecordBytes after = EncodeStepRecord(changed);
+            return DiaryChangeSeen::Bytes{
+                found->offset, {before.begin(), before.end()}, {after.begin(), after.end()}};
+        });
 }
 
 bool CStepFile::PutBackIfUnchanged(const FileIdentity& expected,
                                    const DiaryChangeSeen::Bytes& bytes) {
-    return ReplaceBytesUnderLock([&](const RecordSpan& span) -> std::optional<DiaryChangeSeen::Bytes> {
-        const std::optional<FileIdentity> now = fd_.Identity();
-        std::vector<std::uint8_t> there(bytes.inserted.size());
-        if (!now || *now != expected || bytes.at + there.size() > span.length ||
-            !fd_.ReadAt(there, bytes.at, path_) || there != bytes.inserted)
-            return std::nullopt;
-        return DiaryChangeSeen::Bytes{bytes.at, bytes.inserted, bytes.removed};
-    });
+    return ReplaceBytesUnderLock(
+        [&](const RecordSpan& span) -> std::optional<DiaryChangeSeen::Bytes> {
+            const std::optional<FileIdentity> now = fd_.Identity();
+            std::vector<std::uint8_t> there(bytes.inserted.size());
+            if (!now || *now != expected || bytes.at + there.size() > span.length ||
+                !fd_.ReadAt(there, bytes.at, path_) || there != bytes.inserted)
+                return std::nullopt;
+            return DiaryChangeSeen::Bytes{bytes.at, bytes.inserted, bytes.removed};
+        });
 }
 
 std::optional<FileIdentity> CStepFile::IdentityOfReplacement(std::uint64_t size,
@@ -598,9 +602,9 @@ std::optional<CStepFile::Replaced> CStepFile::BytesReplacedBy(const DiaryEdit& e
     }
     Replaced replaced;
     replaced.size = at + now.size();
-    replaced.last.assign(now.end() - static_cast<std::ptrdiff_t>(std::min<std::size_t>(
-                                         now.size(), kRecordSize)),
-                         now.end());
+    replaced.last.assign(
+        now.end() - static_cast<std::ptrdiff_t>(std::min<std::size_t>(now.size(), kRecordSize)),
+        now.end());
     // Only what differs is kept: a removed record's followers, alike in both,
     // are not.
     std::size_t alike = 0;

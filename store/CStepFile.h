@@ -169,8 +169,8 @@ private:
         std::uint64_t sizeAfter = 0;
         std::optional<StepRecord> newestAfter;
     };
-    std::optional<NewestMatch> FindNewestMatch(const RecordSpan& span,
-                                               const std::function<bool(const StepRecord&)>& matches);
+    std::optional<NewestMatch>
+    FindNewestMatch(const RecordSpan& span, const std::function<bool(const StepRecord&)>& matches);
 
     // Under the lock for a change: `find` gives the bytes to replace, or none
     // to leave the file as it is; then the file is replaced by a copy with

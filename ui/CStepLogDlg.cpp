@@ -22,8 +22,8 @@
 #include "DiaryCommands.h"
 #include "DiaryWatch.h"
 #include "EditEntryDialog.h"
-#include "EntryDate.h"
 #include "EditText.h"
+#include "EntryDate.h"
 #include "EntryForm.h"
 #include "EntryListXrcHandler.h"
 #include "HelpPage.h"
@@ -451,10 +451,10 @@ void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
         if (key == 'Z')
             command = shift ? kRedoCommandId : kUndoCommandId;
         else if (!shift)
-            command = key == 'I' ? kImportCommandId
-                    : key == 'E' ? kExportCommandId
-                    : key == 'Y' ? kRedoCommandId
-                                 : 0;
+            command = key == 'I'   ? kImportCommandId
+                      : key == 'E' ? kExportCommandId
+                      : key == 'Y' ? kRedoCommandId
+                                   : 0;
         if (command != 0) {
             wxCommandEvent chosen(wxEVT_MENU, command);
             ProcessWindowEvent(chosen);

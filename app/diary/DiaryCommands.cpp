@@ -116,7 +116,8 @@ CommandOutcome EditListedEntry(const DiaryFiles& files, const StepRecord& listed
             return {};
         }
         if (file.IsOk())
-            return {"The entry was changed or deleted meanwhile: " + std::string(kConsequence) + ".",
+            return {"The entry was changed or deleted meanwhile: " + std::string(kConsequence) +
+                        ".",
                     "editing in " + files.steps.string() + ": the listed record is gone"};
         return DiaryFailure(file, files, "editing in", kConsequence);
     } catch (...) {

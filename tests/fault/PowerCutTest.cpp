@@ -147,7 +147,8 @@ std::vector<Command> Commands() {
              const StepRecordBytes third = EncodeStepRecord(FiveEntries()[2]);
              DiaryChangeSeen seen;
              seen.after = *IdentityOf("data.steps");
-             seen.bytes = DiaryChangeSeen::Bytes{2 * kStepRecordSize, {third.begin(), third.end()}, {}};
+             seen.bytes =
+                 DiaryChangeSeen::Bytes{2 * kStepRecordSize, {third.begin(), third.end()}, {}};
              UndoHistory history;
              history.Record("Delete", seen);
              return history.Undo(HereFiles()).Succeeded();

@@ -49,8 +49,8 @@ struct Window {
     void Select(const std::string& row) { EXPECT_TRUE(Click("table cell", row)) << row; }
 
     bool Shows(const std::string& name) {
-        return Xdotool("search --pid " + std::to_string(program.Pid()) +
-                       " --onlyvisible --name '" + name + "'")
+        return Xdotool("search --pid " + std::to_string(program.Pid()) + " --onlyvisible --name '" +
+                       name + "'")
                    .find('\n') != std::string::npos;
     }
 };
@@ -148,8 +148,8 @@ TEST(UndoWindowTest, AnotherProcesssEntrySurvivesTheUndo) {
     ASSERT_TRUE(WaitFor([] { return std::filesystem::file_size("data.steps") == 96; }));
 
     // This test is the other process.
-    ASSERT_TRUE(AddEntry(HereFiles(), 555, std::chrono::year_month_day(
-                                              std::chrono::year(2024) / 6 / 2)));
+    ASSERT_TRUE(
+        AddEntry(HereFiles(), 555, std::chrono::year_month_day(std::chrono::year(2024) / 6 / 2)));
     Bytes theirs = DiaryBytes(kDiary);
     const Bytes extra = DiaryBytes({DiaryEntry(555, 2024, 6, 2, 5, 0)});
     theirs.insert(theirs.end(), extra.begin(), extra.end());

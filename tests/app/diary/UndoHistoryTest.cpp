@@ -22,8 +22,8 @@ void WriteOddDiary(bool tornTail = false) {
     std::vector<StepRecord> records;
     for (std::uint32_t id = 1; id <= 5; ++id)
         records.push_back(DiaryEntry(100 * id, 2024, 5, static_cast<int>(id), id));
-    std::vector<unsigned char> bytes = DiaryBytes(records, tornTail ? std::vector<unsigned char>{}
-                                                                    : std::vector<unsigned char>{7, 7, 7});
+    std::vector<unsigned char> bytes = DiaryBytes(
+        records, tornTail ? std::vector<unsigned char>{} : std::vector<unsigned char>{7, 7, 7});
     if (tornTail)
         bytes.insert(bytes.end(), {9, 9});
     WriteFileBytes("data.steps", bytes);
@@ -58,9 +58,7 @@ const struct {
          return why;
      }},
     {"edit",
-     [](auto* seen) {
-         return EditListedEntry(HereFiles(), Listed(3), 77, 2024y / May / 3, seen);
-     }},
+     [](auto* seen) { return EditListedEntry(HereFiles(), Listed(3), 77, 2024y / May / 3, seen); }},
     {"import",
      [](auto* seen) {
          ImportCsv("2024-05-02,1\n2024-07-01,2\n");
@@ -77,25 +75,25 @@ const struct {
 
 TEST(UndoHistoryTest, UndoGivesBackTheBytesBeforeAndRedoTheBytesAfter) {
     for (const bool tornTail : {false, true})
-    for (const auto& command : kCommands) {
-        SCOPED_TRACE(tornTail ? "torn tail" : "leading bytes");
-        ScopedTempDir dir;
-        WriteOddDiary(tornTail);
-        const std::vector<unsigned char> before = ReadFileBytes("data.steps");
-        std::optional<DiaryChangeSeen> seen;
-        ASSERT_TRUE(command.run(&seen)) << command.name;
-        const std::vector<unsigned char> after = ReadFileBytes("data.steps");
-        ASSERT_NE(after, before) << command.name;
-        UndoHistory history;
-        history.Record(command.name, seen);
-        for (int round = 0; round < 2; ++round) {
-            ASSERT_TRUE(history.Undo(HereFiles())) << command.name;
-            EXPECT_EQ(ReadFileBytes("data.steps"), before) << command.name;
-            EXPECT_EQ(history.RedoName(), command.name);
-            ASSERT_TRUE(history.Redo(HereFiles())) << command.name;
-            EXPECT_EQ(ReadFileBytes("data.steps"), after) << command.name;
+        for (const auto& command : kCommands) {
+            SCOPED_TRACE(tornTail ? "torn tail" : "leading bytes");
+            ScopedTempDir dir;
+            WriteOddDiary(tornTail);
+            const std::vector<unsigned char> before = ReadFileBytes("data.steps");
+            std::optional<DiaryChangeSeen> seen;
+            ASSERT_TRUE(command.run(&seen)) << command.name;
+            const std::vector<unsigned char> after = ReadFileBytes("data.steps");
+            ASSERT_NE(after, before) << command.name;
+            UndoHistory history;
+            history.Record(command.name, seen);
+            for (int round = 0; round < 2; ++round) {
+                ASSERT_TRUE(history.Undo(HereFiles())) << command.name;
+                EXPECT_EQ(ReadFileBytes("data.steps"), before) << command.name;
+                EXPECT_EQ(history.RedoName(), command.name);
+                ASSERT_TRUE(history.Redo(HereFiles())) << command.name;
+                EXPECT_EQ(ReadFileBytes("data.steps"), after) << command.name;
+            }
         }
-    }
 }
 
 TEST(UndoHistoryTest, AnEditChangesOnlyTheCountsBytes) {
@@ -132,8 +130,7 @@ TEST(UndoHistoryTest, AfterAnotherWritersChangeOnlyOurAddedEntryGoes) {
     ASSERT_TRUE(AddEntry(HereFiles(), 555, 2024y / June / 2)); // theirs
     const std::vector<unsigned char> theirs = ReadFileBytes("data.steps");
     const CommandOutcome refused = history.Undo(HereFiles());
-    EXPECT_EQ(refused.notice,
-              "The diary was changed elsewhere since: the Delete was not undone.");
+    EXPECT_EQ(refused.notice, "The diary was changed elsewhere since: the Delete was not undone.");
     EXPECT_EQ(ReadFileBytes("data.steps"), theirs);
 
     ASSERT_TRUE(history.Undo(HereFiles()));
