@@ -28,6 +28,16 @@ bool EntryListView::Create(wxWindow* parent, wxWindowID id, const wxPoint& posit
     // A row once chosen stays chosen until another is: clicking it again or
     // Ctrl+Space does not leave the list without a selection.
     gtk_tree_selection_set_mode(gtk_tree_view_get_selection(view_), GTK_SELECTION_BROWSE);
+    // A double-click on a row is the list's double-click event, as in a list box.
+    g_signal_connect(
+        view_, "row-activated",
+        G_CALLBACK(+[](GtkTreeView*, GtkTreePath* path, GtkTreeViewColumn*, EntryListView* list) {
+            wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list->GetId());
+            event.SetEventObject(list);
+            event.SetInt(gtk_tree_path_get_indices(path)[0]);
+            list->HandleWindowEvent(event);
+        }),
+        this);
     gtk_container_add(GTK_CONTAINER(m_widget), GTK_WIDGET(view_));
     gtk_widget_show(GTK_WIDGET(view_));
     m_focusWidget = GTK_WIDGET(view_);
