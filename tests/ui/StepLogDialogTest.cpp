@@ -216,6 +216,16 @@ TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     EXPECT_EQ(list.GetSelection(), wxNOT_FOUND);
     EXPECT_EQ(list.GetString(0), "Date: 2006.04.03, steps: 950");
     EXPECT_EQ(list.GetString(1), "Date: 2006.06.01, steps: 900");
+
+    // A right click chooses the row its menu will act on (the menu itself is
+    // held back here, where it would wait for a choice).
+    bool menuAsked = false;
+    list.Bind(wxEVT_CONTEXT_MENU, [&](wxContextMenuEvent&) { menuAsked = true; });
+    input_.MouseMove(list.GetScreenPosition() + wxPoint(20, 8 + list.GetCharHeight() * 3 / 2));
+    wxYield();
+    input_.MouseClick(wxMOUSE_BTN_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return menuAsked; }));
+    EXPECT_EQ(list.GetSelection(), 1);
 }
 
 TEST_F(StepLogDialogTest, TheCloseBoxEndsTheDialog) {

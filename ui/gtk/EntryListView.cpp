@@ -38,6 +38,21 @@ bool EntryListView::Create(wxWindow* parent, wxWindowID id, const wxPoint& posit
             list->HandleWindowEvent(event);
         }),
         this);
+    // A right click chooses the row under the pointer before its menu opens,
+    // so that the menu's Edit and Delete act on the row that was clicked.
+    g_signal_connect(view_, "button-press-event",
+                     G_CALLBACK(+[](GtkTreeView* view, GdkEventButton* press, gpointer) {
+                         GtkTreePath* path = nullptr;
+                         if (press->type == GDK_BUTTON_PRESS && press->button == 3 &&
+                             gtk_tree_view_get_path_at_pos(view, static_cast<int>(press->x),
+                                                           static_cast<int>(press->y), &path,
+                                                           nullptr, nullptr, nullptr)) {
+                             gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
+                             gtk_tree_path_free(path);
+                         }
+                         return FALSE;
+                     }),
+                     nullptr);
     gtk_container_add(GTK_CONTAINER(m_widget), GTK_WIDGET(view_));
     gtk_widget_show(GTK_WIDGET(view_));
     m_focusWidget = GTK_WIDGET(view_);
