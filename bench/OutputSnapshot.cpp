@@ -54,7 +54,8 @@ std::vector<StepRecord> VariedDiary(std::uint32_t entries) {
 
 void WriteBytes(const fs::path& file, const std::vector<unsigned char>& bytes) {
     std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 // A report of nothing writes no files: what is there is kept.
@@ -116,8 +117,8 @@ void Snapshot(const std::string& name, const std::vector<StepRecord>& records, b
         if (!preview)
             continue;
         ImportMerge done;
-        said("import", ImportRows(files, preview->steps.rows, choice, &done,
-                                  &preview->merge.conflicts));
+        said("import",
+             ImportRows(files, preview->steps.rows, choice, &done, &preview->merge.conflicts));
         log << name << " " << DescribeImport(done, choice, preview->steps.RejectedCount()) << "\n";
         Keep(files.steps, kept / (choice == ConflictChoice::kUseFile ? "after-import-take.steps"
                                                                       : "after-import-keep.steps"));

@@ -8,6 +8,12 @@
 #include "FileIdentity.h"
 #include "FileStatus.h"
 
+// How many bytes a read got or a file holds, or why the system could not tell.
+struct ByteCount {
+    FileStatus status;
+    std::uint64_t bytes = 0;
+};
+
 // An open file of ours, closed when it goes. The path each call is given
 // names the file in the status of a failure; the handle does not keep it,
 // because a scratch file is named only once it is complete.
@@ -27,13 +33,17 @@ public:
     // Fills `bytes` from `offset`; a file that ends first is a failure (EIO).
     FileStatus ReadAt(std::span<std::uint8_t> bytes, std::uint64_t offset,
                       const std::filesystem::path& path) const;
+    // Reads from `offset` until `bytes` are full or the file ends: fewer
+    // bytes than asked for mean its end.
+    ByteCount ReadUpTo(std::span<std::uint8_t> bytes, std::uint64_t offset,
+                       const std::filesystem::path& path) const;
     // Writes all of `bytes` at `offset`.
     FileStatus WriteAt(std::span<const std::uint8_t> bytes, std::uint64_t offset,
                        const std::filesystem::path& path);
     // Flushes what was written to the disk.
     FileStatus Sync(const std::filesystem::path& path);
     FileStatus Truncate(std::uint64_t length, const std::filesystem::path& path);
-    FileStatus Length(std::uint64_t& length, const std::filesystem::path& path) const;
+    ByteCount Length(const std::filesystem::path& path) const;
     // None when the system cannot tell; no rename can swap the file under it.
     std::optional<FileIdentity> Identity() const;
 
@@ -58,6 +68,8 @@ struct OpenedFile {
     FileHandle file;
     bool writable = false;
     bool created = false;
+    // Its length when it was opened.
+    std::uint64_t length = 0;
     FileStatus status;
     // Why a file opened for reading only could not be opened for writing.
     FileStatus notWritable;

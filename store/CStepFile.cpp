@@ -52,19 +52,19 @@ void CStepFile::Fail(FileStatus failure) {
 }
 
 std::optional<RecordSpan> CStepFile::FindSpan() {
-    std::uint64_t length = 0;
-    if (const FileStatus measured = fd_.Length(length, path_); !measured) {
-        Fail(measured);
+    const ByteCount measured = fd_.Length(path_);
+    if (!measured.status) {
+        Fail(measured.status);
         return std::nullopt;
     }
-    if (length / kRecordSize > mostRecords_) {
+    if (measured.bytes / kRecordSize > mostRecords_) {
         tooLarge_ = true;
         Fail(FileStatus::Failure("read", path_, std::errc::file_too_large));
         return std::nullopt;
     }
     FileStatus readStatus;
     std::optional<RecordSpan> span =
-        FindRecordSpan(length, [&](std::span<std::uint8_t> bytes, std::uint64_t offset) {
+        FindRecordSpan(measured.bytes, [&](std::span<std::uint8_t> bytes, std::uint64_t offset) {
             readStatus = fd_.ReadAt(bytes, offset, path_);
             return readStatus.IsOk();
         });
@@ -222,6 +222,12 @@ void CStepFile::Append(StepRecord& record) {
     const StepRecordBytes bytes = EncodeStepRecord(record);
     // Taken under the lock, so that nothing comes between them and the write.
     const std::optional<FileIdentity> before = fd_.Identity();
+    std::vector<std::uint8_t> tail(keepBytes_ ? span->length - span->end : 0);
+    if (const FileStatus read = tail.empty() ? FileStatus() : fd_.ReadAt(tail, span->end, path_);
+        !read) {
+        Fail(read);
+        return;
+    }
     // A record torn by a power cut goes first, so that the file holds whole
     // records only once more.
     FileStatus written;
@@ -239,8 +245,11 @@ void CStepFile::Append(StepRecord& record) {
         return;
     }
     const std::optional<FileIdentity> after = fd_.Identity();
-    if (before && after)
-        lastChange_ = DiaryChangeSeen{*before, *after, {}, {record}};
+    if (before && after) {
+        lastChange_ = DiaryChangeSeen{*before, *after, {}, {record}, true, std::nullopt};
+        if (keepBytes_)
+            lastChange_->bytes = {span->end, std::move(tail), {bytes.begin(), bytes.end()}};
+    }
 }
 
 bool CStepFile::CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t newestIdentifier) {
@@ -332,8 +341,14 @@ std::optional<DiaryEdit> CStepFile::ReplaceUnderLock(const FindDiaryEdit& find) 
     // in one rename: at every instant the path holds the old or the new diary.
     // Identifiers go on from the newest record in the file, removed or not,
     // so that no identifier a window still lists comes back for another entry.
+    const std::optional<FileIdentity> before = fd_.Identity();
     if (!CopyWith(*edit, *span, last.identifier))
         return std::nullopt;
+    // The replaced file is still open, and unchanged: no one else writes
+    // while we hold its lock.
+    replaced_.reset();
+    if (keepBytes_ && (replaced_ = BytesReplacedBy(*edit, *span)))
+        replaced_->before = before;
     // Unlocking the replaced file lets waiting processes on, and they then
     // find the new file under the path.
     lock.reset();
@@ -342,18 +357,23 @@ std::optional<DiaryEdit> CStepFile::ReplaceUnderLock(const FindDiaryEdit& find) 
 }
 
 std::optional<DiaryEdit> CStepFile::Rewrite(const PlanDiaryEdit& plan) {
-    return ReplaceUnderLock([&](const RecordSpan& span) -> std::optional<DiaryEdit> {
-        std::vector<PlacedRecord> records;
-        records.reserve(span.Count());
-        const bool scanned =
-            ScanBackwards(span, [&](std::uint64_t offset, const StepRecord& record) {
-                records.push_back({offset, record});
-                return true;
-            });
-        if (!scanned)
-            return std::nullopt;
-        return plan(records);
-    });
+    lastChange_.reset();
+    std::optional<DiaryEdit> done =
+        ReplaceUnderLock([&](const RecordSpan& span) -> std::optional<DiaryEdit> {
+            std::vector<PlacedRecord> records;
+            records.reserve(span.Count());
+            const bool scanned =
+                ScanBackwards(span, [&](std::uint64_t offset, const StepRecord& record) {
+                    records.push_back({offset, record});
+                    return true;
+                });
+            if (!scanned)
+                return std::nullopt;
+            return plan(records);
+        });
+    if (done && !done->IsEmpty())
+        TellReplacement();
+    return done;
 }
 
 void CStepFile::DeleteById(std::uint32_t id) {
@@ -415,20 +435,125 @@ bool CStepFile::DeleteNewest(const std::function<bool(const StepRecord&)>& match
         });
     if (!done || done->removed.empty())
         return false;
+    std::vector<std::uint8_t> last;
+    if (found->newestAfter) {
+        const StepRecordBytes newest = EncodeStepRecord(*found->newestAfter);
+        last.assign(newest.begin(), newest.end());
+    }
     if (before)
-        if (std::optional<FileIdentity> after =
-                IdentityAfterRemoval(found->sizeAfter, found->newestAfter))
-            lastChange_ = DiaryChangeSeen{*before, *after, {*found->place}, {}};
+        if (std::optional<FileIdentity> after = IdentityOfReplacement(found->sizeAfter, last))
+            lastChange_ = DiaryChangeSeen{
+                *before, *after, {*found->place},
+                {},      true,   replaced_ ? std::optional(replaced_->bytes) : std::nullopt};
     return true;
 }
 
-std::optional<FileIdentity>
-CStepFile::IdentityAfterRemoval(std::uint64_t size, const std::optional<StepRecord>& newest) {
+bool CStepFile::ReplaceBytesUnderLock(const FindBytes& find) {
+    lastChange_.reset();
+    replaced_.reset();
+    std::optional<DiaryChangeSeen::Bytes> found;
+    const std::optional<DiaryEdit> done =
+        ReplaceUnderLock([&](const RecordSpan& span) -> std::optional<DiaryEdit> {
+            found = find(span);
+            if (!found)
+                return DiaryEdit{};
+            const std::uint64_t size = span.length - found->removed.size() + found->inserted.size();
+            if (size / kRecordSize > mostRecords_) {
+                RefuseOverflow();
+                return std::nullopt;
+            }
+            Replaced replaced;
+            replaced.before = fd_.Identity();
+            replaced.size = size;
+            if (!CopyReplacing(*found, span, replaced.last))
+                return std::nullopt;
+            replaced.bytes = std::move(*found);
+            replaced_ = std::move(replaced);
+            // The copy is in place already: the record copy has nothing to do.
+            return DiaryEdit{};
+        });
+    if (!done || !replaced_)
+        return false;
+    Reopen();
+    TellReplacement();
+    return true;
+}
+
+bool CStepFile::CopyReplacing(const DiaryChangeSeen::Bytes& bytes, const RecordSpan& span,
+                              std::vector<std::uint8_t>& last) {
+    const fs::path target = FollowLinks(path_);
+    ReplacementFile copy(target, DirectoryOf(target) / scratch_.filename(), ScratchName::StemFirst);
+    // The last record's worth of bytes written is kept: they tell the new
+    // file from another of its size.
+    const auto write = [&](std::span<const std::uint8_t> piece) {
+        copy.Write(piece);
+        const std::size_t taken = std::min<std::size_t>(piece.size(), kRecordSize);
+        last.insert(last.end(), piece.end() - static_cast<std::ptrdiff_t>(taken), piece.end());
+        if (last.size() > kRecordSize)
+            last.erase(last.begin(), last.end() - static_cast<std::ptrdiff_t>(kRecordSize));
+    };
+    std::vector<std::uint8_t> piece;
+    // The old file's bytes from `begin` to `end`, a bounded piece at a time.
+    const auto copyOld = [&](std::uint64_t begin, std::uint64_t end) {
+        while (begin < end && copy.Status()) {
+            piece.resize(std::min(end - begin, kRecordsPerRead * kRecordSize));
+            if (const FileStatus read = fd_.ReadAt(piece, begin, path_); !read) {
+                Fail(read);
+                return false;
+            }
+            write(piece);
+            begin += piece.size();
+        }
+        return true;
+    };
+    if (!copyOld(0, bytes.at))
+        return false;
+    write(bytes.inserted);
+    if (!copyOld(bytes.at + bytes.removed.size(), span.length))
+        return false;
+    if (const FileStatus committed = copy.Commit(); !committed) {
+        Fail(committed);
+        return false;
+    }
+    return true;
+}
+
+bool CStepFile::EditIfUnchanged(const StepRecord& listed, const StepRecord& edited) {
+    return ReplaceBytesUnderLock(
+        [&](const RecordSpan& span) -> std::optional<DiaryChangeSeen::Bytes> {
+            const std::optional<NewestMatch> found = FindNewestMatch(
+                span, [&listed](const StepRecord& record) { return record == listed; });
+            if (!found || !found->place)
+                return std::nullopt;
+            StepRecord changed = edited;
+            changed.identifier = listed.identifier;
+            const StepRecordBytes before = EncodeStepRecord(listed);
+            const StepRecordBytes after = EncodeStepRecord(changed);
+            return DiaryChangeSeen::Bytes{
+                found->offset, {before.begin(), before.end()}, {after.begin(), after.end()}};
+        });
+}
+
+bool CStepFile::PutBackIfUnchanged(const FileIdentity& expected,
+                                   const DiaryChangeSeen::Bytes& bytes) {
+    return ReplaceBytesUnderLock(
+        [&](const RecordSpan& span) -> std::optional<DiaryChangeSeen::Bytes> {
+            const std::optional<FileIdentity> now = fd_.Identity();
+            std::vector<std::uint8_t> there(bytes.inserted.size());
+            if (!now || *now != expected || bytes.at + there.size() > span.length ||
+                !fd_.ReadAt(there, bytes.at, path_) || there != bytes.inserted)
+                return std::nullopt;
+            return DiaryChangeSeen::Bytes{bytes.at, bytes.inserted, bytes.removed};
+        });
+}
+
+std::optional<FileIdentity> CStepFile::IdentityOfReplacement(std::uint64_t size,
+                                                             std::span<const std::uint8_t> last) {
     // The new file is unlocked from its rename on, so another process may
     // have appended to it or replaced it already. Any one change a diary
     // writer makes leaves another length or another newest record (appended
     // records take identifiers past the newest one), so a file of the length
-    // and newest record the removal left holds what it left. Only several
+    // and last bytes the replacement left holds what it left. Only several
     // changes within this moment, removing the newest record and writing one
     // equal to it in every field, could come back to both with other
     // contents.
@@ -438,13 +563,56 @@ CStepFile::IdentityAfterRemoval(std::uint64_t size, const std::optional<StepReco
     if (!lock.Status())
         return std::nullopt;
     std::optional<FileIdentity> identity = fd_.Identity();
-    if (!identity || identity->Size() != size)
+    if (!identity || identity->Size() != size || last.size() > size)
         return std::nullopt;
-    if (newest) {
-        StepRecordBytes bytes;
-        if (size < kRecordSize || !fd_.ReadAt(bytes, size - kRecordSize, path_) ||
-            DecodeStepRecord(bytes.data()) != *newest)
-            return std::nullopt;
-    }
+    std::vector<std::uint8_t> bytes(last.size());
+    if (!fd_.ReadAt(bytes, size - last.size(), path_) || !std::ranges::equal(bytes, last))
+        return std::nullopt;
     return identity;
+}
+
+void CStepFile::TellReplacement() {
+    if (!replaced_ || !replaced_->before)
+        return;
+    if (std::optional<FileIdentity> after = IdentityOfReplacement(replaced_->size, replaced_->last))
+        lastChange_ = DiaryChangeSeen{*replaced_->before, *after, {}, {}, false, replaced_->bytes};
+}
+
+std::optional<CStepFile::Replaced> CStepFile::BytesReplacedBy(const DiaryEdit& edit,
+                                                              const RecordSpan& span) {
+    // What follows the first removed record, or the records' end, is read
+    // once: the old file's bytes from there, and the new file's made of them.
+    const std::uint64_t at = edit.removed.empty() ? span.end : edit.removed.front();
+    std::vector<std::uint8_t> old(span.length - at);
+    if (!fd_.ReadAt(old, at, path_))
+        return std::nullopt;
+    std::vector<std::uint8_t> now;
+    now.reserve(old.size() + edit.added.size() * kRecordSize);
+    std::uint64_t from = at;
+    for (std::uint64_t removed : edit.removed) {
+        now.insert(now.end(), old.begin() + static_cast<std::ptrdiff_t>(from - at),
+                   old.begin() + static_cast<std::ptrdiff_t>(removed - at));
+        from = removed + kRecordSize;
+    }
+    now.insert(now.end(), old.begin() + static_cast<std::ptrdiff_t>(from - at),
+               old.begin() + static_cast<std::ptrdiff_t>(span.end - at));
+    for (const StepRecord& record : edit.added) {
+        const StepRecordBytes bytes = EncodeStepRecord(record);
+        now.insert(now.end(), bytes.begin(), bytes.end());
+    }
+    Replaced replaced;
+    replaced.size = at + now.size();
+    replaced.last.assign(
+        now.end() - static_cast<std::ptrdiff_t>(std::min<std::size_t>(now.size(), kRecordSize)),
+        now.end());
+    // Only what differs is kept: a removed record's followers, alike in both,
+    // are not.
+    std::size_t alike = 0;
+    while (alike < old.size() && alike < now.size() &&
+           old[old.size() - 1 - alike] == now[now.size() - 1 - alike])
+        ++alike;
+    old.resize(old.size() - alike);
+    now.resize(now.size() - alike);
+    replaced.bytes = {at, std::move(old), std::move(now)};
+    return replaced;
 }

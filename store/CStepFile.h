@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "DiaryChangeSeen.h"
@@ -102,6 +103,23 @@ public:
     // was) or the plan threw (the exception goes on to the caller).
     std::optional<DiaryEdit> Rewrite(const PlanDiaryEdit& plan);
 
+    // Gives the newest record equal to `listed` in every field the contents
+    // of `edited` but for its identifier, in its place: no other byte of the
+    // file changes, and the file is replaced as Rewrite replaces it. A record
+    // that has changed since it was listed is left alone. True when it was
+    // changed.
+    bool EditIfUnchanged(const StepRecord& listed, const StepRecord& edited);
+
+    // Puts `bytes.removed` back in place of `bytes.inserted` at `bytes.at`,
+    // replacing the file as Rewrite does, when the file is still `expected`
+    // and holds those bytes there: what undoing a change of this window is.
+    // True when it was done; a file changed since is left alone.
+    bool PutBackIfUnchanged(const FileIdentity& expected, const DiaryChangeSeen::Bytes& bytes);
+
+    // Makes LastChange() tell the bytes each later change replaced, so that
+    // the change can be undone.
+    void KeepChangedBytes() { keepBytes_ = true; }
+
     // Every record a backwards scan visits, newest first, from one read of
     // the file: what ReadLast and StepBack would return up to the end marker.
     std::vector<StepRecord> ReadAll();
@@ -112,9 +130,9 @@ public:
     bool VisitAll(const std::function<void(std::uint64_t most)>& expect,
                   const std::function<void(const StepRecord&)>& visit);
 
-    // What the last Append, DeleteById or DeleteIfUnchanged did to the file;
-    // none when it changed nothing, or when what the file became cannot be
-    // told for certain (another process changed it again at once).
+    // What the last change did to the file; none when it changed nothing, or
+    // when what the file became cannot be told for certain (another process
+    // changed it again at once).
     const std::optional<DiaryChangeSeen>& LastChange() const { return lastChange_; }
 
 private:
@@ -151,12 +169,38 @@ private:
         std::uint64_t sizeAfter = 0;
         std::optional<StepRecord> newestAfter;
     };
-    std::optional<NewestMatch> FindNewestMatch(const RecordSpan& span,
-                                               const std::function<bool(const StepRecord&)>& matches);
+    std::optional<NewestMatch>
+    FindNewestMatch(const RecordSpan& span, const std::function<bool(const StepRecord&)>& matches);
 
-    // The file after a removal, checked to be the one the removal left.
-    std::optional<FileIdentity> IdentityAfterRemoval(std::uint64_t size,
-                                                     const std::optional<StepRecord>& newest);
+    // Under the lock for a change: `find` gives the bytes to replace, or none
+    // to leave the file as it is; then the file is replaced by a copy with
+    // them replaced. True when it was.
+    using FindBytes = std::function<std::optional<DiaryChangeSeen::Bytes>(const RecordSpan& span)>;
+    bool ReplaceBytesUnderLock(const FindBytes& find);
+    // A replacement of the file, as kept for LastChange(): the file it
+    // replaced, the bytes it changed, and the new file's size and last bytes,
+    // which tell it from another.
+    struct Replaced {
+        std::optional<FileIdentity> before;
+        DiaryChangeSeen::Bytes bytes;
+        std::uint64_t size = 0;
+        std::vector<std::uint8_t> last;
+    };
+    // What replacing the file by `edit` changes, read under the lock from the
+    // file it replaces: from the first removed record, or the end of the
+    // records, on, less what the old and new files end alike in.
+    std::optional<Replaced> BytesReplacedBy(const DiaryEdit& edit, const RecordSpan& span);
+    // Writes a copy of the file with `bytes` replaced, then renames it over
+    // the file; `last` gets the copy's last record's worth of bytes.
+    bool CopyReplacing(const DiaryChangeSeen::Bytes& bytes, const RecordSpan& span,
+                       std::vector<std::uint8_t>& last);
+    // Tells the replacement kept in `replaced_` as the last change, when the
+    // new file is the one it left.
+    void TellReplacement();
+    // The file now under the path, checked to be the one a replacement left:
+    // `size` bytes ending in `last`.
+    std::optional<FileIdentity> IdentityOfReplacement(std::uint64_t size,
+                                                      std::span<const std::uint8_t> last);
 
     std::optional<DiaryChangeSeen> lastChange_;
     bool ok_ = true;
@@ -170,4 +214,7 @@ private:
     std::uint64_t mostRecords_ = kMostDiaryRecords;
     bool tooLarge_ = false;
     bool wouldOverflow_ = false;
+    bool keepBytes_ = false;
+    // The last replacement of the file, when its bytes are kept.
+    std::optional<Replaced> replaced_;
 };

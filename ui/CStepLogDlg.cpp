@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iostream>
 #include <system_error>
+#include <variant>
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -15,12 +16,16 @@
 #include <wx/xrc/xmlres.h>
 
 #include "AccessibleLabels.h"
+#include "AddedNotice.h"
 #include "ControlIds.h"
 #include "CsvExport.h"
 #include "DataHome.h"
 #include "DiaryCommands.h"
 #include "DiaryWatch.h"
+#include "EditEntryDialog.h"
 #include "EditText.h"
+#include "EntryDate.h"
+#include "EntryForm.h"
 #include "EntryListXrcHandler.h"
 #include "HelpPage.h"
 #include "ImportCommand.h"
@@ -30,6 +35,8 @@
 #include "InputFile.h"
 #include "NoticeLine.h"
 #include "ReportCommand.h"
+#include "Settings.h"
+#include "ShownRows.h"
 #include "StepReport.h"
 #include "StepsSpinButton.h"
 #include "TypedDate.h"
@@ -64,15 +71,24 @@ template <typename Control> Control* BindControl(wxWindow* dialog, const char* n
     return control;
 }
 
-std::chrono::year_month_day ToCalendarDate(const wxDateTime& date) {
-    return std::chrono::year_month_day(
-        std::chrono::year(date.GetYear()),
-        std::chrono::month(static_cast<unsigned>(date.GetMonth()) + 1),
-        std::chrono::day(date.GetDay()));
-}
-
 int ChartDepth() {
     return DisplayBitsPerPixel(wxDisplayDepth());
+}
+
+// Whether the keyboard focus is on the control or on a part of it, such as
+// the entry inside the date picker or the tree inside the list.
+bool HasFocusWithin(const wxWindow& control) {
+    for (const wxWindow* window = wxWindow::FindFocus(); window; window = window->GetParent())
+        if (window == &control)
+            return true;
+    return false;
+}
+
+// Does what a click on the dialog's button with that id does.
+void PressButton(wxWindow& dialog, int id) {
+    wxCommandEvent press(wxEVT_BUTTON, id);
+    press.SetEventObject(dialog.FindWindow(id));
+    dialog.ProcessWindowEvent(press);
 }
 
 } // namespace
@@ -85,6 +101,9 @@ wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
     EVT_MENU(kImportCommandId, CStepLogDlg::OnImportCommand)
     EVT_MENU(kExportCommandId, CStepLogDlg::OnExportCommand)
     EVT_MENU(kDeleteButtonId, CStepLogDlg::OnDelete)
+    EVT_MENU(kEditCommandId, CStepLogDlg::OnEdit)
+    EVT_MENU(kUndoCommandId, CStepLogDlg::OnUndo)
+    EVT_MENU(kRedoCommandId, CStepLogDlg::OnRedo)
     EVT_CHAR_HOOK(CStepLogDlg::OnCharHook)
     EVT_CLOSE(CStepLogDlg::OnClose)
 wxEND_EVENT_TABLE()
@@ -125,11 +144,25 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     // The local date, which is the user's today even near midnight.
     datePicker_->SetValue(wxDateTime::Today());
     typedDate_ = std::make_unique<TypedDate>(*datePicker_);
-    stepLengthEdit_->ChangeValue("100");
-    chartValuesCheck_->SetValue(false);
+    settings_ = std::make_unique<Settings>();
+    stepLengthEdit_->ChangeValue(settings_->StepLengthText());
+    chartValuesCheck_->SetValue(settings_->ChartValues());
+    // Kept as they change, so that a window ended any way at all has kept them.
+    stepLengthEdit_->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        settings_->KeepStepLength(stepLengthEdit_->GetValue().utf8_string());
+        event.Skip();
+    });
+    chartValuesCheck_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        settings_->KeepChartValues(chartValuesCheck_->IsChecked());
+        event.Skip();
+    });
 
     entryList_->ShowItems(&diary_.Items());
     entryList_->Bind(wxEVT_CONTEXT_MENU, &CStepLogDlg::OnListContextMenu, this);
+    entryList_->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) {
+        wxCommandEvent edit(wxEVT_MENU, kEditCommandId);
+        ProcessWindowEvent(edit);
+    });
     const auto importDropped = [this](const std::vector<std::filesystem::path>& paths) {
         ImportFiles(paths);
     };
@@ -138,6 +171,9 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     SetDropTarget(new ImportDropTarget(importDropped));
     entryList_->SetDropTarget(new ImportDropTarget(importDropped));
     Tell(RefreshList());
+    // The list opens on the latest days, the ones a user adds to.
+    if (const std::optional<std::size_t> latest = RowOfLatestDate(diary_.Items()))
+        entryList_->ScrollToRow(static_cast<unsigned>(*latest));
     watch_ = std::make_unique<DiaryWatch>(*this, files_, [this] {
         if (diary_.FileChanged())
             RefreshList();
@@ -199,39 +235,47 @@ CStepLogDlg::~CStepLogDlg() {
 
 void CStepLogDlg::OnAdd(wxCommandEvent&) {
     notice_->Clear();
-    std::optional<std::uint32_t> steps = ParseStepsText(stepsEdit_->GetValue().utf8_string());
-    typedDate_->JudgeWhileTyping();
-    const wxDateTime date = datePicker_->GetValue();
+    const std::variant<FormEntry, CommandOutcome> form =
+        ReadEntryForm(*stepsEdit_, *typedDate_, *datePicker_, "the entry was not added");
     CommandOutcome added;
     std::optional<DiaryChangeSeen> seen;
-    if (!steps)
-        added = {"That number of steps cannot be stored: the entry was not added.",
-                 "steps text out of range"};
-    else if (const std::optional<std::string>& typed = typedDate_->Unread())
-        added = {"\"" + *typed + "\" is not a date: the entry was not added.",
-                 "date text not read"};
-    else if (!date.IsValid())
-        added = {"The date is not a valid date: the entry was not added.", "no date picked"};
-    else
-        added = AddEntry(files_, *steps, ToCalendarDate(date), &seen);
+    if (const FormEntry* entry = std::get_if<FormEntry>(&form)) {
+        added = AddEntry(files_, entry->steps, entry->date, &seen);
+        if (added.Succeeded()) {
+            StepRecord record;
+            record.steps = entry->steps;
+            SetEntryDate(record, entry->date);
+            history_.Record(ChangeName("Add", record), seen);
+        }
+    } else {
+        added = std::get<CommandOutcome>(form);
+    }
     // What the command met comes first; a list that then cannot be read, next.
     const CommandOutcome listed = RefreshList(seen);
     Tell(added.Succeeded() ? listed : added);
+    if (!added.Succeeded() || !listed.Succeeded() || !seen || seen->added.empty())
+        return;
+    // The entry is shown where the list put it, with what its day comes to.
+    const StepRecord& record = seen->added.front();
+    if (const std::optional<std::size_t> row = RowOfRecord(diary_.Items(), record)) {
+        entryList_->SetSelection(static_cast<int>(*row));
+        notice_->Show(AddedNotice(diary_.Items(), record));
+    }
 }
 
 void CStepLogDlg::OnDelete(wxCommandEvent&) {
     notice_->Clear();
-    const int index = entryList_->GetSelection();
-    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= diary_.Items().size()) {
+    // Only the record the user saw goes: one that another window changed or
+    // replaced under the same identifier stays, and the list shows it.
+    const std::optional<StepRecord> listed = SelectedEntry();
+    if (!listed) {
         Tell({"Select an entry in the list first: nothing was deleted.", "delete without a row"});
         return;
     }
-    // Only the record the user saw goes: one that another window changed or
-    // replaced under the same identifier stays, and the list shows it.
-    const StepRecord listed = diary_.Items()[static_cast<std::size_t>(index)].record;
     CommandOutcome deleted;
     std::optional<DiaryChangeSeen> seen;
-    DeleteListedEntry(files_, listed, &deleted, &seen);
+    if (DeleteListedEntry(files_, *listed, &deleted, &seen) == DeleteOutcome::removed)
+        history_.Record(ChangeName("Delete", *listed), seen);
     const CommandOutcome listedNow = RefreshList(seen);
     // Whichever row went, none is selected: a second press must not remove
     // an entry the user did not choose.
@@ -301,8 +345,11 @@ void CStepLogDlg::ImportFile(const std::filesystem::path& path) {
     if (!choice)
         return;
     ImportMerge done;
+    std::optional<DiaryChangeSeen> seen;
     const CommandOutcome imported =
-        ImportRows(files_, preview->steps.rows, *choice, &done, &preview->merge.conflicts);
+        ImportRows(files_, preview->steps.rows, *choice, &done, &preview->merge.conflicts, &seen);
+    if (imported.Succeeded() && !done.edit.IsEmpty())
+        history_.Record("Import of " + name, seen);
     const CommandOutcome listed = RefreshList();
     if (!imported.Succeeded() || !listed.Succeeded()) {
         Tell(imported.Succeeded() ? listed : imported);
@@ -327,11 +374,87 @@ void CStepLogDlg::OnExportCommand(wxCommandEvent&) {
 
 void CStepLogDlg::OnListContextMenu(wxContextMenuEvent&) {
     wxMenu menu;
+    const std::optional<std::string> undo = history_.UndoName();
+    const std::optional<std::string> redo = history_.RedoName();
+    menu.Append(kUndoCommandId, wxString::FromUTF8("&Undo " + undo.value_or("")) + "\tCtrl+Z")
+        ->Enable(undo.has_value());
+    menu.Append(kRedoCommandId, wxString::FromUTF8("&Redo " + redo.value_or("")) + "\tCtrl+Y")
+        ->Enable(redo.has_value());
+    menu.AppendSeparator();
     menu.Append(kImportCommandId, "&Import…\tCtrl+I");
     menu.Append(kExportCommandId, "&Export as CSV…\tCtrl+E");
     menu.AppendSeparator();
-    menu.Append(kDeleteButtonId, "&Delete")->Enable(entryList_->GetSelection() != wxNOT_FOUND);
+    const bool selected = entryList_->GetSelection() != wxNOT_FOUND;
+    menu.Append(kEditCommandId, "E&dit…\tF2")->Enable(selected);
+    menu.Append(kDeleteButtonId, "&Delete")->Enable(selected);
     PopupMenu(&menu);
+}
+
+std::optional<StepRecord> CStepLogDlg::SelectedEntry() const {
+    const int index = entryList_->GetSelection();
+    if (index == wxNOT_FOUND || static_cast<std::size_t>(index) >= diary_.Items().size())
+        return std::nullopt;
+    return diary_.Items()[static_cast<std::size_t>(index)].record;
+}
+
+void CStepLogDlg::SelectEntry(std::uint32_t identifier) {
+    const std::vector<ShownEntry>& items = diary_.Items();
+    for (std::size_t row = 0; row < items.size(); ++row)
+        if (items[row].record.identifier == identifier) {
+            entryList_->SetSelection(static_cast<int>(row));
+            return;
+        }
+}
+
+void CStepLogDlg::OnEdit(wxCommandEvent&) {
+    notice_->Clear();
+    const std::optional<StepRecord> listed = SelectedEntry();
+    if (!listed) {
+        Tell({"Select an entry in the list first: nothing was changed.", "edit without a row"});
+        return;
+    }
+    std::optional<std::variant<FormEntry, CommandOutcome>> form =
+        EditEntryDialog(this, *listed).Ask();
+    if (!form)
+        return;
+    CommandOutcome edited;
+    std::optional<DiaryChangeSeen> seen;
+    if (const FormEntry* entry = std::get_if<FormEntry>(&*form)) {
+        edited = EditListedEntry(files_, *listed, entry->steps, entry->date, &seen);
+        if (edited.Succeeded())
+            history_.Record(ChangeName("Edit", *listed), seen);
+    } else {
+        edited = std::get<CommandOutcome>(*form);
+    }
+    const CommandOutcome listedNow = RefreshList(seen);
+    SelectEntry(listed->identifier);
+    Tell(edited.Succeeded() ? listedNow : edited);
+}
+
+void CStepLogDlg::OnUndo(wxCommandEvent&) {
+    notice_->Clear();
+    const std::optional<std::string> name = history_.UndoName();
+    if (!name)
+        return;
+    const CommandOutcome undone = history_.Undo(files_);
+    const CommandOutcome listed = RefreshList();
+    if (!undone.Succeeded() || !listed.Succeeded())
+        Tell(undone.Succeeded() ? listed : undone);
+    else
+        notice_->Show("Undone: " + *name + ".");
+}
+
+void CStepLogDlg::OnRedo(wxCommandEvent&) {
+    notice_->Clear();
+    const std::optional<std::string> name = history_.RedoName();
+    if (!name)
+        return;
+    const CommandOutcome redone = history_.Redo(files_);
+    const CommandOutcome listed = RefreshList();
+    if (!redone.Succeeded() || !listed.Succeeded())
+        Tell(redone.Succeeded() ? listed : redone);
+    else
+        notice_->Show("Redone: " + *name + ".");
 }
 
 void CStepLogDlg::OpenWithDesktop(const std::string& path) {
@@ -351,12 +474,26 @@ void CStepLogDlg::OpenWithDesktop(const std::string& path) {
 }
 
 void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
+    // Keys of the dialogs this window opens come up here too; they keep them.
+    if (wxWindow* focus = FindFocus(); focus && wxGetTopLevelParent(focus) != this) {
+        event.Skip();
+        return;
+    }
     if (ActivateMnemonic(*this, event))
         return;
-    if (event.GetModifiers() == wxMOD_CONTROL) {
+    const int modifiers = event.GetModifiers();
+    if (modifiers == wxMOD_CONTROL || modifiers == (wxMOD_CONTROL | wxMOD_SHIFT)) {
         // Taken before the edits see them, which would treat them as text keys.
         const int key = event.GetKeyCode();
-        const int command = key == 'I' ? kImportCommandId : key == 'E' ? kExportCommandId : 0;
+        const bool shift = modifiers & wxMOD_SHIFT;
+        int command = 0;
+        if (key == 'Z')
+            command = shift ? kRedoCommandId : kUndoCommandId;
+        else if (!shift)
+            command = key == 'I'   ? kImportCommandId
+                      : key == 'E' ? kExportCommandId
+                      : key == 'Y' ? kRedoCommandId
+                                   : 0;
         if (command != 0) {
             wxCommandEvent chosen(wxEVT_MENU, command);
             ProcessWindowEvent(chosen);
@@ -368,15 +505,31 @@ void CStepLogDlg::OnCharHook(wxKeyEvent& event) {
         // wxGTK makes no help event of F1, so the key is taken here.
         ShowHelp();
         return;
+    case WXK_F2: {
+        wxCommandEvent edit(wxEVT_MENU, kEditCommandId);
+        ProcessWindowEvent(edit);
+        return;
+    }
     case WXK_ESCAPE:
         // Escape never closes the window: a stray key press must not end it.
         return;
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
-        // Enter ends the dialog with OK wherever the focus is, except on a
-        // push button, which Enter presses.
-        if (IsModal() && !dynamic_cast<wxButton*>(FindFocus())) {
-            EndModal(wxID_OK);
+        // Enter never ends the window, where a stray press would close the
+        // diary. On a push button it presses it. (In the calendar that drops
+        // down from the date picker, a window of its own, it never gets here.)
+        if (dynamic_cast<wxButton*>(FindFocus()))
+            break;
+        // In the form it adds what was typed.
+        if (HasFocusWithin(*stepsEdit_) || HasFocusWithin(*datePicker_))
+            PressButton(*this, kAddButtonId);
+        return;
+    case WXK_DELETE:
+    case WXK_NUMPAD_DELETE:
+        // In the list the key takes the selected entry out, as the button
+        // does; in the edits it deletes text.
+        if (event.GetModifiers() == wxMOD_NONE && HasFocusWithin(*entryList_)) {
+            PressButton(*this, kDeleteButtonId);
             return;
         }
         break;

@@ -17,9 +17,11 @@
 #include "FileChoosers.h"
 #include "ShownDiary.h"
 #include "StepRecord.h"
+#include "UndoHistory.h"
 
 class DiaryWatch;
 class NoticeLine;
+class Settings;
 class StepsSpinButton;
 class TypedDate;
 
@@ -62,6 +64,9 @@ public:
 private:
     void OnAdd(wxCommandEvent& event);
     void OnDelete(wxCommandEvent& event);
+    void OnEdit(wxCommandEvent& event);
+    void OnUndo(wxCommandEvent& event);
+    void OnRedo(wxCommandEvent& event);
     void OnSaveHtmlReport(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);
     void OnImportCommand(wxCommandEvent& event);
@@ -75,6 +80,10 @@ private:
     void OpenWithDesktop(const std::string& path);
     void OnFirstIdle(wxIdleEvent& event);
     void LabelControlsForScreenReaders();
+    // The shown entry the list has selected, if any.
+    std::optional<StepRecord> SelectedEntry() const;
+    // Selects the row of the entry with that identifier and scrolls it into view.
+    void SelectEntry(std::uint32_t identifier);
 
     wxDatePickerCtrl* datePicker_ = nullptr;
     std::unique_ptr<TypedDate> typedDate_;
@@ -85,10 +94,13 @@ private:
     wxCheckBox* chartValuesCheck_ = nullptr;
     NoticeLine* notice_ = nullptr;
 
+    std::unique_ptr<Settings> settings_;
     DiaryFiles files_;
     // What the list shows, row by row, with each row's record.
     ShownDiary diary_;
     std::unique_ptr<DiaryWatch> watch_;
+    // What this window changed, to be undone and redone.
+    UndoHistory history_;
     DocumentOpener openDocument_ = [this](const std::string& path) { OpenWithDesktop(path); };
     FileChooser chooseFile_ = [this](FileChoice choice) {
         return ChooseFile(this, choice, files_.directory);

@@ -22,4 +22,7 @@ enum CommandId {
     kImportCommandId = 1101,
     kExportCommandId = 1102,
     kUseFileForConflictsId = 1103,
+    kEditCommandId = 1104,
+    kUndoCommandId = 1105,
+    kRedoCommandId = 1106,
 };

@@ -2,21 +2,24 @@
 #include <span>
 
 #include <wx/app.h>
+#include <wx/init.h>
 #include <wx/log.h>
 
 #include "CTreklineApp.h"
 #include "CommandLine.h"
 #include "DailyGoal.h"
 #include "FileCommands.h"
+#include "Settings.h"
 #include "SummaryCommand.h"
 
 namespace {
 
-// The daily goal the user last set in the window. The window does not keep
-// one yet; once the user's settings hold it (under "DailyGoal"), it is read
-// from them here, so that the summary and the window agree.
+// The daily goal the user last set in the window, so that the summary and
+// the window agree. The settings are read through the toolkit's base, which
+// wants a (console) application; the window is never started after this.
 std::uint32_t RememberedDailyGoal() {
-    return kDefaultDailyGoal;
+    const wxInitializer toolkitBase;
+    return toolkitBase.IsOk() ? Settings().DailyGoal() : kDefaultDailyGoal;
 }
 
 } // namespace

@@ -40,6 +40,8 @@ CommandOutcome AddEntry(const DiaryFiles& files, std::uint32_t steps,
         record.steps = steps;
         SetEntryDate(record, date);
         CStepFile file(files);
+        if (seen)
+            file.KeepChangedBytes();
         if (file.IsOk())
             file.Append(record);
         if (!file.IsOk())
@@ -71,6 +73,8 @@ DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& liste
     constexpr std::string_view kConsequence = "the entry was not deleted";
     try {
         CStepFile file(files);
+        if (seen)
+            file.KeepChangedBytes();
         if (file.DeleteIfUnchanged(listed)) {
             if (seen)
                 *seen = file.LastChange();
@@ -89,4 +93,34 @@ DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& liste
             *why = ExceptionFailure(kConsequence);
     }
     return DeleteOutcome::failed;
+}
+
+CommandOutcome EditListedEntry(const DiaryFiles& files, const StepRecord& listed,
+                               std::uint32_t steps, std::chrono::year_month_day date,
+                               std::optional<DiaryChangeSeen>* seen) {
+    constexpr std::string_view kConsequence = "the entry was not changed";
+    try {
+        StepRecord edited = listed;
+        edited.steps = steps;
+        // A date left as it was keeps its bytes, a weekday another program
+        // wrote included.
+        SetEntryDate(edited, date);
+        if (edited.year == listed.year && edited.month == listed.month && edited.day == listed.day)
+            edited.dayOfWeek = listed.dayOfWeek;
+        CStepFile file(files);
+        if (seen)
+            file.KeepChangedBytes();
+        if (file.EditIfUnchanged(listed, edited)) {
+            if (seen)
+                *seen = file.LastChange();
+            return {};
+        }
+        if (file.IsOk())
+            return {"The entry was changed or deleted meanwhile: " + std::string(kConsequence) +
+                        ".",
+                    "editing in " + files.steps.string() + ": the listed record is gone"};
+        return DiaryFailure(file, files, "editing in", kConsequence);
+    } catch (...) {
+        return ExceptionFailure(kConsequence);
+    }
 }

@@ -46,3 +46,10 @@ enum class DeleteOutcome {
 DeleteOutcome DeleteListedEntry(const DiaryFiles& files, const StepRecord& listed,
                                 CommandOutcome* why = nullptr,
                                 std::optional<DiaryChangeSeen>* seen = nullptr);
+
+// Gives the listed entry that count and date in its place, keeping its
+// identifier, if the file still holds it as listed: no other byte of the file
+// changes. `seen`, if given, gets what the change did to the file.
+CommandOutcome EditListedEntry(const DiaryFiles& files, const StepRecord& listed,
+                               std::uint32_t steps, std::chrono::year_month_day date,
+                               std::optional<DiaryChangeSeen>* seen = nullptr);

@@ -53,9 +53,12 @@ std::optional<ImportPreview> PreviewImport(const DiaryFiles& files, const fs::pa
 
 CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow>& rows,
                           ConflictChoice choice, ImportMerge* done,
-                          const std::vector<DateConflict>* shown) {
+                          const std::vector<DateConflict>* shown,
+                          std::optional<DiaryChangeSeen>* seen) {
     try {
         CStepFile file(files);
+        if (seen)
+            file.KeepChangedBytes();
         ImportMerge merge;
         std::optional<DiaryEdit> edit;
         if (file.IsOk())
@@ -66,6 +69,8 @@ CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow
         if (!edit)
             return DiaryFailure(file, files, "importing into", kNothingImported);
         merge.edit = std::move(*edit);
+        if (seen)
+            *seen = file.LastChange();
         if (done)
             *done = std::move(merge);
         return {};

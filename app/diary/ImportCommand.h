@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CommandOutcome.h"
+#include "DiaryChangeSeen.h"
 #include "DiaryFiles.h"
 #include "ImportMerge.h"
 #include "ImportedSteps.h"
@@ -36,10 +37,12 @@ std::optional<ImportPreview> PreviewImport(const DiaryFiles& files,
 // preview is merged too and nothing is imported twice. After a preview,
 // `shown` holds the conflicts it showed: the file's entries replace only
 // those, so that a date another window changed meanwhile keeps what the
-// diary has. `done`, if given, gets the merge carried out.
+// diary has. `done`, if given, gets the merge carried out, and `seen` what it
+// did to the file.
 CommandOutcome ImportRows(const DiaryFiles& files, const std::vector<ImportedRow>& rows,
                           ConflictChoice choice, ImportMerge* done = nullptr,
-                          const std::vector<DateConflict>* shown = nullptr);
+                          const std::vector<DateConflict>* shown = nullptr,
+                          std::optional<DiaryChangeSeen>* seen = nullptr);
 
 // The counts of an import in one line: "added 3, unchanged 1, conflicts 2
 // kept, rejected 0"; conflicts the file's entries replaced are "replaced", and

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-PeekedSource::PeekedSource(ByteSource& inner, std::size_t headSize) : inner_(inner) {
+PeekedSource::PeekedSource(ByteSource& inner) : inner_(inner) {
+    constexpr std::size_t headSize = 64 * 1024;
     head_.resize(headSize);
     std::size_t filled = 0;
     while (filled < headSize) {

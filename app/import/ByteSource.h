@@ -11,11 +11,11 @@ public:
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
 };
 
-// The first bytes of a source, kept for telling its format, then the whole
-// source again from its start.
+// The first bytes of a source, enough to tell its format (a phone's DTD is a
+// few kilobytes), kept for that, then the whole source again from its start.
 class PeekedSource : public ByteSource {
 public:
-    PeekedSource(ByteSource& inner, std::size_t headSize);
+    explicit PeekedSource(ByteSource& inner);
 
     std::string_view Head() const { return head_; }
     std::size_t Read(char* buffer, std::size_t size) override;

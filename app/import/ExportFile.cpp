@@ -14,8 +14,6 @@
 #include "SamsungHealthCsv.h"
 #include "ZipArchive.h"
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 const char kExportFormatNames[] =
@@ -23,9 +21,6 @@ const char kExportFormatNames[] =
     "Gadgetbridge and Garmin Connect exports";
 
 namespace {
-
-// Enough of a file's start to tell its format: a phone's DTD is a few kilobytes.
-constexpr std::size_t kHeadSize = 64 * 1024;
 
 enum class Format { AppleHealth, GoogleFit, SamsungHealth, Fitbit, Garmin };
 
@@ -105,7 +100,7 @@ public:
     // file of another format is named among the rejected rows, not read, so
     // that no one takes its days for imported.
     void Offer(ByteSource& source, std::string_view name, const std::string& shownName) {
-        PeekedSource peeked(source, kHeadSize);
+        PeekedSource peeked(source);
         std::optional<Format> found = FormatOf(peeked.Head(), name, true);
         if (!found)
             return;
@@ -138,7 +133,10 @@ std::optional<ImportedSteps> ReadZip(InputFile& file, ProgressMeter& meter) {
     return std::move(gathering).Finish();
 }
 
-std::optional<ImportedSteps> ReadFolder(const fs::path& folder, const ImportProgress& progress) {
+} // namespace
+
+std::optional<ImportedSteps> ReadExportFolder(const fs::path& folder,
+                                              const ImportProgress& progress) {
     std::vector<std::pair<fs::path, std::uint64_t>> files;
     std::uint64_t total = 0;
     std::error_code error;
@@ -178,43 +176,38 @@ std::optional<ImportedSteps> ReadFolder(const fs::path& folder, const ImportProg
     return std::move(gathering).Finish();
 }
 
-std::optional<ImportedSteps> ReadExport(const fs::path& path, const ImportProgress& progress) {
-    std::error_code error;
-    if (fs::is_directory(path, error))
-        return ReadFolder(path, progress);
-    InputFile file(path);
+std::optional<ImportedSteps> ReadExportFile(InputFile& file, PeekedSource& start,
+                                            const ImportProgress& progress) {
     ProgressMeter meter(progress, file.Size());
-    std::string head(kHeadSize, '\0');
-    head.resize(static_cast<std::size_t>(
-        std::max<ssize_t>(pread(file.Descriptor(), head.data(), head.size(), 0), 0)));
-    if (IsSqliteDatabase(head)) {
+    if (IsSqliteDatabase(start.Head())) {
         DailySteps daily;
         ReadGadgetbridgeDatabase(file, meter, daily);
         meter.Finish();
         return std::move(daily).Finish("Gadgetbridge");
     }
-    if (IsZip(head)) {
+    if (IsZip(start.Head())) {
         auto steps = ReadZip(file, meter);
         meter.Finish();
         return steps;
     }
-    std::optional<Format> format = FormatOf(head, path.filename().string(), false);
+    std::optional<Format> format = FormatOf(start.Head(), "", false);
     if (!format)
         return std::nullopt;
     file.MeterInto(meter, 0);
     Gathering gathering;
     gathering.format = format;
-    gathering.Read(*format, file, "");
+    gathering.Read(*format, start, "");
     meter.Finish();
     return std::move(gathering).Finish();
 }
 
-} // namespace
-
 std::optional<ImportedSteps> ReadExportFile(const fs::path& path, const ImportProgress& progress) {
-    try {
-        return ReadExport(path, progress);
-    } catch (const ImportError& error) {
-        throw ImportError(OfferedFileName(path) + " " + error.what());
-    }
+    return NamingFile(OfferedFileName(path), [&]() -> std::optional<ImportedSteps> {
+        std::error_code error;
+        if (fs::is_directory(path, error))
+            return ReadExportFolder(path, progress);
+        InputFile file(path);
+        PeekedSource start(file);
+        return ReadExportFile(file, start, progress);
+    });
 }

@@ -1,7 +1,6 @@
 #include "GadgetbridgeDatabase.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -11,11 +10,10 @@
 #include <vector>
 
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "ImportError.h"
 #include "InputFile.h"
+#include "LocalClock.h"
 #include "ProgressMeter.h"
 
 namespace {
@@ -31,45 +29,35 @@ struct StatementFinalize {
 using Database = std::unique_ptr<sqlite3, DatabaseClose>;
 using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalize>;
 
-// SQLite reads the export through the descriptor that was checked when the
-// file was offered (a regular file, opened without blocking), never by its
-// name again: between the check and a second open the name could come to
-// hold another file, or a FIFO whose open would block for ever. (A
-// /proc/self/fd path would not do: SQLite resolves it back to the name.)
-// Only the export is read so; SQLite's scratch files for sorting go to its
-// own files as ever.
+// SQLite reads the export through the file that was checked when it was
+// offered (a regular file, opened without blocking), never by its name again:
+// between the check and a second open the name could come to hold another
+// file, or a FIFO whose open would block for ever. Only the export is read
+// so; SQLite's scratch files for sorting go to its own files as ever.
 struct CheckedFile {
     sqlite3_file base;
-    int fd;
+    const InputFile* file;
 };
 
-int Descriptor(sqlite3_file* file) {
-    return reinterpret_cast<CheckedFile*>(file)->fd;
+const InputFile& Offered(sqlite3_file* file) {
+    return *reinterpret_cast<CheckedFile*>(file)->file;
 }
 
 int CheckedClose(sqlite3_file*) {
-    return SQLITE_OK; // the descriptor is the InputFile's
+    return SQLITE_OK; // the file is the caller's
 }
 
 int CheckedRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
-    auto* bytes = static_cast<char*>(buffer);
     const auto size = static_cast<std::size_t>(amount);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = pread(Descriptor(file), bytes + done, size - done,
-                                  static_cast<off_t>(offset) + static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return SQLITE_IOERR_READ;
-        if (got == 0) {
-            // SQLite asks that the rest be zeros when the file ends early.
-            std::memset(bytes + done, 0, size - done);
-            return SQLITE_IOERR_SHORT_READ;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return SQLITE_OK;
+    const ByteCount got =
+        Offered(file).ReadAt(static_cast<char*>(buffer), size, static_cast<std::uint64_t>(offset));
+    if (!got.status)
+        return SQLITE_IOERR_READ;
+    if (got.bytes == size)
+        return SQLITE_OK;
+    // SQLite asks that the rest be zeros when the file ends early.
+    std::memset(static_cast<char*>(buffer) + got.bytes, 0, size - got.bytes);
+    return SQLITE_IOERR_SHORT_READ;
 }
 
 int CheckedWrite(sqlite3_file*, const void*, int, sqlite3_int64) {
@@ -84,11 +72,10 @@ int CheckedSync(sqlite3_file*, int) {
     return SQLITE_OK;
 }
 
+// The size the file had when it was checked: an export is a copy nobody
+// writes any more.
 int CheckedFileSize(sqlite3_file* file, sqlite3_int64* size) {
-    struct stat st;
-    if (fstat(Descriptor(file), &st) != 0)
-        return SQLITE_IOERR_FSTAT;
-    *size = st.st_size;
+    *size = static_cast<sqlite3_int64>(Offered(file).Size());
     return SQLITE_OK;
 }
 
@@ -142,18 +129,18 @@ int CheckedOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flag
     auto* os = static_cast<sqlite3_vfs*>(vfs->pAppData);
     if (!(flags & SQLITE_OPEN_MAIN_DB))
         return os->xOpen(os, name, file, flags, outFlags);
-    const sqlite3_int64 fd = sqlite3_uri_int64(name, "fd", -1);
-    if (fd < 0 || (flags & (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)))
+    const sqlite3_int64 offered = sqlite3_uri_int64(name, "file", 0);
+    if (offered == 0 || (flags & (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)))
         return SQLITE_CANTOPEN;
     auto* checked = reinterpret_cast<CheckedFile*>(file);
     checked->base.pMethods = &kCheckedMethods;
-    checked->fd = static_cast<int>(fd);
+    checked->file = reinterpret_cast<const InputFile*>(static_cast<std::uintptr_t>(offered));
     if (outFlags)
         *outFlags = SQLITE_OPEN_READONLY;
     return SQLITE_OK;
 }
 
-// The name is only what the descriptor is known by: it is not looked up.
+// The name is only what the file is known by: it is not looked up.
 int CheckedFullPathname(sqlite3_vfs*, const char* name, int size, char* out) {
     sqlite3_snprintf(size, out, "%s", name);
     return SQLITE_OK;
@@ -174,10 +161,12 @@ void RegisterCheckedVfs() {
     (void)registered;
 }
 
-// The URI that names the checked descriptor; immutable, so that SQLite looks
-// for no journal or WAL file beside it.
+// The URI that names the checked file by its address, which only this
+// reader's own open is given; immutable, so that SQLite looks for no journal
+// or WAL file beside it.
 std::string CheckedUri(const InputFile& file) {
-    return "file:checked-export?immutable=1&fd=" + std::to_string(file.Descriptor());
+    return "file:checked-export?immutable=1&file=" +
+           std::to_string(reinterpret_cast<std::uintptr_t>(&file));
 }
 
 [[noreturn]] void Fail(sqlite3* db) {
@@ -238,13 +227,13 @@ public:
 
 private:
     static std::optional<std::chrono::sys_days> Compute(std::time_t time) {
-        std::tm local;
-        if (!localtime_r(&time, &local) || local.tm_year < 1 - 1900 || local.tm_year > 9999 - 1900)
+        const std::optional<std::tm> local = LocalTimeAt(time);
+        if (!local || local->tm_year < 1 - 1900 || local->tm_year > 9999 - 1900)
             return std::nullopt;
-        return std::chrono::sys_days(
-            std::chrono::year_month_day{std::chrono::year(local.tm_year + 1900),
-                                        std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
-                                        std::chrono::day(static_cast<unsigned>(local.tm_mday))});
+        return std::chrono::sys_days(std::chrono::year_month_day{
+            std::chrono::year(local->tm_year + 1900),
+            std::chrono::month(static_cast<unsigned>(local->tm_mon + 1)),
+            std::chrono::day(static_cast<unsigned>(local->tm_mday))});
     }
 
     std::int64_t quarter_ = 0;

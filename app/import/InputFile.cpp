@@ -1,11 +1,6 @@
 #include "InputFile.h"
 
-#include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "ImportError.h"
 #include "ProgressMeter.h"
@@ -15,21 +10,17 @@ std::string OfferedFileName(const std::filesystem::path& path) {
 }
 
 InputFile::InputFile(const std::filesystem::path& path) : path_(path) {
-    // Non-blocking, so that a FIFO named like an export cannot stall the open.
-    fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd_ < 0)
-        throw ImportError(std::string("cannot be opened: ") + std::strerror(errno));
-    struct stat st;
-    if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd_);
+    OpenedFile opened = OpenRegularFile(path, OpenMode::ReadOnly);
+    if (opened.status.Call() == "open")
+        throw ImportError(std::string("cannot be opened: ") + std::strerror(opened.status.Error()));
+    if (!opened.status)
         throw ImportError("is not a regular file");
-    }
-    size_ = static_cast<std::uint64_t>(st.st_size);
-    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    file_ = std::move(opened.file);
+    size_ = opened.length;
 }
 
-InputFile::~InputFile() {
-    close(fd_);
+ByteCount InputFile::ReadAt(char* buffer, std::size_t size, std::uint64_t offset) const {
+    return file_.ReadUpTo({reinterpret_cast<std::uint8_t*>(buffer), size}, offset, path_);
 }
 
 void InputFile::MeterInto(ProgressMeter& meter, std::uint64_t base) {
@@ -38,15 +29,11 @@ void InputFile::MeterInto(ProgressMeter& meter, std::uint64_t base) {
 }
 
 std::size_t InputFile::Read(char* buffer, std::size_t size) {
-    for (;;) {
-        ssize_t got = read(fd_, buffer, size);
-        if (got >= 0) {
-            read_ += static_cast<std::uint64_t>(got);
-            if (meter_)
-                meter_->Reached(base_ + read_);
-            return static_cast<std::size_t>(got);
-        }
-        if (errno != EINTR)
-            throw ImportError(std::string("could not be read: ") + std::strerror(errno));
-    }
+    const ByteCount got = ReadAt(buffer, size, read_);
+    if (!got.status)
+        throw ImportError(std::string("could not be read: ") + std::strerror(got.status.Error()));
+    read_ += got.bytes;
+    if (meter_)
+        meter_->Reached(base_ + read_);
+    return static_cast<std::size_t>(got.bytes);
 }

@@ -4,7 +4,6 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "CsvLines.h"
 #include "ExportValues.h"
 #include "ImportError.h"
-#include "StepRecord.h"
 
 namespace {
 
@@ -57,63 +55,10 @@ std::size_t FindColumn(const std::vector<std::string>& header,
     return std::string::npos;
 }
 
-// The value of the digits, or -1 when any is no digit.
-int DigitsValue(std::string_view digits) {
-    int value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-// YYYY-MM-DD, YYYY/MM/DD or YYYY.MM.DD, a real calendar date. Read digit by
-// digit: a file of a million rows has a million of them.
-std::optional<std::chrono::year_month_day> ParseDate(std::string_view text) {
-    text = TrimSpaces(text);
-    if (text.size() != 10 || (text[4] != '-' && text[4] != '/' && text[4] != '.') ||
-        text[7] != text[4])
-        return std::nullopt;
-    const int year = DigitsValue(text.substr(0, 4));
-    const int month = DigitsValue(text.substr(5, 2));
-    const int day = DigitsValue(text.substr(8, 2));
-    if (year < 0 || month < 0 || day < 0)
-        return std::nullopt;
-    const std::chrono::year_month_day date{std::chrono::year(year),
-                                           std::chrono::month(static_cast<unsigned>(month)),
-                                           std::chrono::day(static_cast<unsigned>(day))};
-    if (!date.ok())
-        return std::nullopt;
-    return date;
-}
-
-// Digits, optionally grouped in threes by commas ("12,345"); what a diary
-// entry holds.
-std::optional<std::uint32_t> ParseCount(std::string_view text) {
-    text = TrimSpaces(text);
-    std::string ungrouped;
-    if (const std::size_t comma = text.find(','); comma != std::string_view::npos) {
-        if (comma == 0 || comma > 3 || (text.size() - comma) % 4 != 0)
-            return std::nullopt;
-        for (std::size_t i = comma; i < text.size(); i += 4)
-            if (text[i] != ',')
-                return std::nullopt;
-        std::ranges::copy_if(text, std::back_inserter(ungrouped), [](char c) { return c != ','; });
-        text = ungrouped;
-    }
-    if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    std::uint64_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value >= kEndMarker)
-        return std::nullopt;
-    return static_cast<std::uint32_t>(value);
-}
-
-// Whether c is a digit, in one comparison.
-bool IsDigit(char c) {
-    return static_cast<unsigned char>(c - '0') <= 9;
+// A field that holds a date alone, YYYY-MM-DD, YYYY/MM/DD or YYYY.MM.DD.
+std::optional<std::chrono::year_month_day> ParseDate(std::string_view field) {
+    field = TrimSpaces(field);
+    return field.size() == 10 ? LeadingIsoDate(field, "-/.") : std::nullopt;
 }
 
 // The row as nearly every file writes it, "YYYY-MM-DD,12345" in a file of
@@ -125,26 +70,16 @@ std::optional<ImportedRow> ReadPlainRow(std::string_view line, char delimiter) {
     constexpr std::size_t kDate = 10;
     constexpr std::size_t kMostDigits = 10; // 4294967294
     if (line.size() <= kDate + 1 || line.size() > kDate + 1 + kMostDigits ||
-        line[kDate] != delimiter || (line[4] != '-' && line[4] != '/' && line[4] != '.') ||
-        line[7] != line[4])
+        line[kDate] != delimiter)
         return std::nullopt;
-    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (!IsDigit(line[i]))
-            return std::nullopt;
+    const std::string_view digits = line.substr(kDate + 1);
     std::uint64_t count = 0;
-    for (char c : line.substr(kDate + 1)) {
-        if (!IsDigit(c))
-            return std::nullopt;
-        count = count * 10 + static_cast<unsigned>(c - '0');
-    }
-    auto digit = [&](std::size_t i) { return static_cast<unsigned>(line[i] - '0'); };
-    const std::chrono::year_month_day date{
-        std::chrono::year(
-            static_cast<int>(digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3))),
-        std::chrono::month(digit(5) * 10 + digit(6)), std::chrono::day(digit(8) * 10 + digit(9))};
-    if (!date.ok() || count >= kEndMarker)
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), count);
+    const auto date = LeadingIsoDate(line, "-/.");
+    if (error != std::errc() || end != digits.data() + digits.size() || !date ||
+        !FitsADiaryEntry(count))
         return std::nullopt;
-    return ImportedRow{date, static_cast<std::uint32_t>(count)};
+    return ImportedRow{*date, static_cast<std::uint32_t>(count)};
 }
 
 struct Layout {
@@ -246,11 +181,11 @@ private:
         const auto date = ParseDate(fields_[layout_.dateColumn]);
         if (!date)
             return steps.Reject(line, [] { return "the date is not YYYY-MM-DD"; });
-        const auto count = ParseCount(fields_[layout_.stepsColumn]);
-        if (!count)
+        const auto count = ParseStepCount(fields_[layout_.stepsColumn], CountText::Grouped);
+        if (!count || !FitsADiaryEntry(*count))
             return steps.Reject(
                 line, [] { return "the step count is not a whole number from 0 to 4294967294"; });
-        steps.rows.push_back({*date, *count});
+        steps.rows.push_back({*date, static_cast<std::uint32_t>(*count)});
     }
 
     Layout layout_;

@@ -1,6 +1,7 @@
 #include "ZipArchive.h"
 
-#include <cerrno>
+#include <cstdio>
+#include <limits>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -9,11 +10,37 @@
 #include "InputFile.h"
 #include "ProgressMeter.h"
 
-#include <unistd.h>
-
 namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
 }
+
+// How libarchive reads the zip: from the place it last sought in the file.
+struct ZipCallbacks {
+    static la_ssize_t Read(archive* a, void* self, const void** block) {
+        auto* zip = static_cast<ZipArchive*>(self);
+        const ByteCount got = zip->file_.ReadAt(zip->block_.data(), zip->block_.size(), zip->at_);
+        if (!got.status) {
+            archive_set_error(a, got.status.Error(), "read failed");
+            return -1;
+        }
+        zip->at_ += got.bytes;
+        zip->packedRead_ += got.bytes;
+        *block = zip->block_.data();
+        return static_cast<la_ssize_t>(got.bytes);
+    }
+
+    // As lseek would, short of the file's end moving: it is an export no one writes.
+    static la_int64_t Seek(archive*, void* self, la_int64_t offset, int whence) {
+        auto* zip = static_cast<ZipArchive*>(self);
+        const auto from = static_cast<la_int64_t>(whence == SEEK_SET   ? 0
+                                                  : whence == SEEK_CUR ? zip->at_
+                                                                       : zip->file_.Size());
+        if (offset < -from || offset > std::numeric_limits<la_int64_t>::max() - from)
+            return -1;
+        zip->at_ = static_cast<std::uint64_t>(from + offset);
+        return from + offset;
+    }
+};
 
 ZipArchive::ZipArchive(InputFile& file, ProgressMeter& meter)
     : archive_(archive_read_new()), file_(file), meter_(meter), block_(kBlockSize) {
@@ -21,9 +48,9 @@ ZipArchive::ZipArchive(InputFile& file, ProgressMeter& meter)
         throw ImportError("there is not enough memory to open it");
     archive_read_support_format_zip(archive_);
     archive_read_set_callback_data(archive_, this);
-    archive_read_set_read_callback(archive_, &ZipArchive::ReadBlock);
-    archive_read_set_seek_callback(archive_, &ZipArchive::Seek);
-    if (lseek(file_.Descriptor(), 0, SEEK_SET) != 0 || archive_read_open1(archive_) != ARCHIVE_OK) {
+    archive_read_set_read_callback(archive_, &ZipCallbacks::Read);
+    archive_read_set_seek_callback(archive_, &ZipCallbacks::Seek);
+    if (archive_read_open1(archive_) != ARCHIVE_OK) {
         std::string why = archive_error_string(archive_) ? archive_error_string(archive_) : "";
         archive_read_free(archive_);
         throw ImportError("is not a zip file Trekline can read (" + why + ")");
@@ -32,26 +59,6 @@ ZipArchive::ZipArchive(InputFile& file, ProgressMeter& meter)
 
 ZipArchive::~ZipArchive() {
     archive_read_free(archive_);
-}
-
-ssize_t ZipArchive::ReadBlock(archive* a, void* self, const void** block) {
-    auto* zip = static_cast<ZipArchive*>(self);
-    ssize_t got;
-    do
-        got = read(zip->file_.Descriptor(), zip->block_.data(), zip->block_.size());
-    while (got < 0 && errno == EINTR);
-    if (got < 0) {
-        archive_set_error(a, errno, "read failed");
-        return -1;
-    }
-    zip->packedRead_ += static_cast<std::uint64_t>(got);
-    *block = zip->block_.data();
-    return got;
-}
-
-std::int64_t ZipArchive::Seek(archive*, void* self, std::int64_t offset, int whence) {
-    auto* zip = static_cast<ZipArchive*>(self);
-    return lseek(zip->file_.Descriptor(), offset, whence);
 }
 
 void ZipArchive::Fail(const std::string& what) const {
@@ -87,9 +94,7 @@ std::size_t ZipArchive::Read(char* buffer, std::size_t size) {
     CheckInflation();
     // Progress is where in the file the reader is, which moves from the start
     // to the end with the entries.
-    off_t at = lseek(file_.Descriptor(), 0, SEEK_CUR);
-    if (at > 0)
-        meter_.Reached(static_cast<std::uint64_t>(at));
+    meter_.Reached(at_);
     return static_cast<std::size_t>(got);
 }
 

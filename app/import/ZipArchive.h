@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/types.h>
-
 #include "ByteSource.h"
 #include "ImportError.h"
 
@@ -29,8 +27,7 @@ public:
     std::size_t Read(char* buffer, std::size_t size) override;
 
 private:
-    static ssize_t ReadBlock(archive*, void* self, const void** block);
-    static std::int64_t Seek(archive*, void* self, std::int64_t offset, int whence);
+    friend struct ZipCallbacks;
     [[noreturn]] void Fail(const std::string& what) const;
     void CheckInflation() const;
 
@@ -38,6 +35,9 @@ private:
     InputFile& file_;
     ProgressMeter& meter_;
     std::vector<char> block_;
+    // Where in the file the reader is: it seeks to the central directory at
+    // the end, then back to each entry.
+    std::uint64_t at_ = 0;
     // Every packed byte taken from the file, however often the reader seeks:
     // what an entry's unpacked size is measured against.
     std::uint64_t packedRead_ = 0;

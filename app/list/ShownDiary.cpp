@@ -60,7 +60,7 @@ std::optional<std::vector<EntryListChange>>
 ShownDiary::FollowOwnChange(const std::optional<DiaryChangeSeen>& change, CommandOutcome* why) {
     // Another writer between our last read and the change, or a change the
     // store could not vouch for, leaves only the full read.
-    if (!change || !identity_ || change->before != *identity_)
+    if (!change || !change->recordsTold || !identity_ || change->before != *identity_)
         return Reload(why);
     try {
         if (!change->removed.empty())

@@ -67,19 +67,27 @@ FileStatus FileHandle::WriteAt(std::span<const std::uint8_t> bytes, std::uint64_
 
 FileStatus FileHandle::ReadAt(std::span<std::uint8_t> bytes, std::uint64_t offset,
                               const fs::path& path) const {
-    const int fd = static_cast<int>(native_);
-    while (!bytes.empty()) {
-        const ssize_t got = ::pread(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    const ByteCount got = ReadUpTo(bytes, offset, path);
+    if (got.status && got.bytes < bytes.size())
+        return FileStatus::Failure("pread (file ended early)", path, EIO);
+    return got.status;
+}
+
+ByteCount FileHandle::ReadUpTo(std::span<std::uint8_t> bytes, std::uint64_t offset,
+                               const fs::path& path) const {
+    std::uint64_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(static_cast<int>(native_), bytes.data() + done,
+                                    bytes.size() - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return LastFailure("pread", path);
+            return {LastFailure("pread", path), done};
         if (got == 0)
-            return FileStatus::Failure("pread (file ended early)", path, EIO);
-        bytes = bytes.subspan(static_cast<std::size_t>(got));
-        offset += static_cast<std::uint64_t>(got);
+            break;
+        done += static_cast<std::uint64_t>(got);
     }
-    return {};
+    return {{}, done};
 }
 
 FileStatus FileHandle::Sync(const fs::path& path) {
@@ -94,17 +102,17 @@ FileStatus FileHandle::Truncate(std::uint64_t length, const fs::path& path) {
     return {};
 }
 
-FileStatus FileHandle::Length(std::uint64_t& length, const fs::path& path) const {
+ByteCount FileHandle::Length(const fs::path& path) const {
     struct stat info;
     if (::fstat(static_cast<int>(native_), &info) != 0)
-        return LastFailure("fstat", path);
-    length = static_cast<std::uint64_t>(info.st_size);
-    return {};
+        return {LastFailure("fstat", path)};
+    return {{}, static_cast<std::uint64_t>(info.st_size)};
 }
 
 OpenedFile OpenRegularFile(const fs::path& path, OpenMode mode) {
     OpenedFile opened;
-    constexpr int kCommon = O_NONBLOCK | O_CLOEXEC;
+    // O_NOCTTY: a terminal under the name never becomes ours before it is refused.
+    constexpr int kCommon = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
     if (mode == OpenMode::ReadOnly) {
         opened.file = NativeFile::Adopt(::open(path.c_str(), O_RDONLY | kCommon));
     } else {
@@ -136,6 +144,7 @@ OpenedFile OpenRegularFile(const fs::path& path, OpenMode mode) {
     }
     struct stat info;
     opened.status = ExpectRegularFile(NativeFile::Descriptor(opened.file), path, info);
+    opened.length = static_cast<std::uint64_t>(info.st_size);
     // The new name must survive a power cut before anyone is told it is there.
     if (opened.status && opened.created)
         opened.status = SyncDirectory(DirectoryOf(path));

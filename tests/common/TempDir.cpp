@@ -31,6 +31,25 @@ ScopedTempDir::~ScopedTempDir() {
     fs::remove_all(path_, ignored);
 }
 
+ScopedSettingsHome::ScopedSettingsHome() {
+    std::string pattern = (fs::temp_directory_path() / "trekline-settings-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw fs::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+    path_ = pattern;
+    if (const char* previous = std::getenv("XDG_CONFIG_HOME"))
+        previous_ = previous;
+    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+}
+
+ScopedSettingsHome::~ScopedSettingsHome() {
+    if (previous_)
+        setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
 ScopedTimeZone::ScopedTimeZone(const char* tz) {
     const char* old = std::getenv("TZ");
     hadPrevious_ = old != nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,23 @@ public:
 private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
+};
+
+// A fresh, empty directory as XDG_CONFIG_HOME for the life of the object,
+// so that the settings a window keeps and reads are the test's own and
+// never the user's; removed after.
+class ScopedSettingsHome {
+public:
+    ScopedSettingsHome();
+    ~ScopedSettingsHome();
+    ScopedSettingsHome(const ScopedSettingsHome&) = delete;
+    ScopedSettingsHome& operator=(const ScopedSettingsHome&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    std::optional<std::string> previous_;
 };
 
 // Sets TZ for the life of the object and calls tzset.

@@ -27,6 +27,7 @@
 #include "StepReport.h"
 #include "TempDir.h"
 #include "TestDiary.h"
+#include "UndoHistory.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono;
@@ -120,6 +121,9 @@ std::vector<Command> Commands() {
     std::vector<unsigned char> torn = DiaryBytes(FiveEntries());
     const StepRecordBytes sixth = EncodeStepRecord(DiaryEntry(6000, 2024, 3, 6, 6));
     torn.insert(torn.end(), sixth.begin(), sixth.begin() + 8);
+    std::vector<StepRecord> four = FiveEntries();
+    four.erase(four.begin() + 2);
+    const std::vector<unsigned char> withoutThird = DiaryBytes(four);
     return {
         {"first Add into an empty directory",
          {},
@@ -131,6 +135,25 @@ std::vector<Command> Commands() {
          [] { return AddEntry(HereFiles(), 4321, 2024y / March / 10d).Succeeded(); }, 6},
         {"Delete", DiaryWithPages(DiaryBytes(FiveEntries())),
          [] { return DeleteEntry(HereFiles(), 3).Succeeded(); }, 4},
+        {"Edit", DiaryWithPages(DiaryBytes(FiveEntries())),
+         [] {
+             return EditListedEntry(HereFiles(), FiveEntries()[2], 33, 2024y / March / 9d)
+                 .Succeeded();
+         },
+         5},
+        {"Undo of a Delete", DiaryWithPages(withoutThird),
+         [] {
+             // The window deleted the third entry and left the file as it is now.
+             const StepRecordBytes third = EncodeStepRecord(FiveEntries()[2]);
+             DiaryChangeSeen seen;
+             seen.after = *IdentityOf("data.steps");
+             seen.bytes =
+                 DiaryChangeSeen::Bytes{2 * kStepRecordSize, {third.begin(), third.end()}, {}};
+             UndoHistory history;
+             history.Record("Delete", seen);
+             return history.Undo(HereFiles()).Succeeded();
+         },
+         5},
         {"Save HTML Report", DiaryWithPages(DiaryBytes(FiveEntries())),
          [] {
              return SaveReport(HereFiles(), {4, 1, 2, 3, 5}, ParseStepLength("100"), true,

@@ -9,6 +9,7 @@
 
 #include "CStepFile.h"
 #include "DataHome.h"
+#include "ImportFile.h"
 #include "InjectedFault.h"
 #include "InputFile.h"
 #include "ProgressMeter.h"
@@ -42,7 +43,7 @@ void OpenZip() {
 const Reach kReaches[] = {
     {"opening the diary", FileCall::Control, [] { CStepFile file(HereFiles()); }},
     {"reading a file offered for import", FileCall::Read, ReadOfferedFile},
-    {"opening a zip offered for import", FileCall::Seek, OpenZip},
+    {"opening a zip offered for import", FileCall::Read, OpenZip},
     {"making the data directory", FileCall::MakeDirectory,
      [] { MakeDataHome(std::filesystem::current_path() / "share" / "trekline"); }},
 };
@@ -58,6 +59,16 @@ TEST(ReachedCallsTest, EveryKindOfCallIsCountedWhereTheProgramMakesIt) {
         EXPECT_NE(std::find(calls.begin(), calls.end(), reach.call), calls.end())
             << reach.what << " made " << DescribeCalls(calls);
     }
+}
+
+// Telling what a file offered for import is takes no second open of it.
+TEST(ReachedCallsTest, AFileOfferedForImportIsOpenedOnce) {
+    ScopedTempDir dir;
+    WriteText("steps.csv", "2024-03-01,1000\n");
+    ArmFault({});
+    ReadImportFile("steps.csv", {});
+    const std::vector<FileCall> calls = DisarmFault();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), FileCall::Open), 1) << DescribeCalls(calls);
 }
 
 TEST(ReachedCallsTest, AFailedFcntlOnOpeningKeepsTheDiaryClosedAndSaysSo) {

@@ -48,13 +48,28 @@ TEST(FileHandleTest, AReadThatTheFileEndsBeforeFailsAndSaysSo) {
     }
 }
 
+TEST(FileHandleTest, AReadUpToTheEndTellsHowManyBytesItGot) {
+    // The offset, the bytes asked for, the bytes got.
+    const std::uint64_t cases[][3] = {{0, 8, 8}, {4, 8, 4}, {8, 1, 0}, {9, 1, 0}};
+    ScopedTempDir dir;
+    WriteFileBytes("data.steps", kBytes);
+    const FileHandle file = OpenHere("data.steps");
+    for (const auto& [offset, asked, got] : cases) {
+        std::vector<std::uint8_t> bytes(asked);
+        const ByteCount read = file.ReadUpTo(bytes, offset, "data.steps");
+        EXPECT_TRUE(read.status) << offset << "+" << asked;
+        EXPECT_EQ(read.bytes, got) << offset << "+" << asked;
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + got, kBytes.begin() + offset));
+    }
+}
+
 TEST(FileHandleTest, WritesTruncatesAndTellsLengthAndIdentity) {
     ScopedTempDir dir;
     FileHandle file = OpenHere("data.steps");
     ASSERT_TRUE(file.WriteAt(std::span(kBytes.data(), kBytes.size()), 2, "data.steps"));
-    std::uint64_t length = 0;
-    ASSERT_TRUE(file.Length(length, "data.steps"));
-    EXPECT_EQ(length, 10u);
+    const ByteCount length = file.Length("data.steps");
+    ASSERT_TRUE(length.status);
+    EXPECT_EQ(length.bytes, 10u);
     ASSERT_TRUE(file.Truncate(4, "data.steps"));
     ASSERT_TRUE(file.Sync("data.steps"));
     const std::optional<FileIdentity> identity = file.Identity();

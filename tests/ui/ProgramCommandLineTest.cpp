@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -93,4 +94,32 @@ TEST(ProgramCommandLineTest, ImportsAndExportsWithoutADisplay) {
     EXPECT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, csv);
     EXPECT_EQ(DirectoryNames("work"), (std::vector<std::string>{"data.steps", "in.csv"}));
+}
+
+TEST(ProgramCommandLineTest, TheSummaryTakesTheGoalFromTheUsersSettingsUnlessGivenOne) {
+    struct Case {
+        const char* settings; // trekline.conf's text; none when null
+        const char* arguments;
+        const char* goal;
+    };
+    const Case cases[] = {
+        {nullptr, "", "\"goal\":10000"},
+        {"DailyGoal=7500\n", "", "\"goal\":7500"},
+        {"DailyGoal=7500\n", "--goal 9000", "\"goal\":9000"},
+        {"DailyGoal=-5\n", "", "\"goal\":10000"},
+        {"DailyGoal=0\n", "", "\"goal\":10000"},
+        {"=\n[x\nDailyGoal\n", "", "\"goal\":10000"},
+    };
+    for (const Case& c : cases) {
+        ScopedTempDir dir;
+        fs::create_directories("home/.config");
+        if (c.settings)
+            WriteFileBytes("home/.config/trekline.conf",
+                           {c.settings, c.settings + std::strlen(c.settings)});
+        const ProgramRun run =
+            RunWithoutDisplay(std::string("--summary --json --as-of 2006-05-05 ") + c.arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(c.goal), std::string::npos) << c.arguments << ": " << run.out;
+        EXPECT_EQ(run.err, "");
+    }
 }

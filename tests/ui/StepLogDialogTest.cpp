@@ -21,6 +21,9 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include <gtk/gtk.h>
+#include <sys/stat.h>
+
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
 #include "ControlIds.h"
@@ -114,6 +117,31 @@ protected:
         wxYield();
     }
 
+    NoticeLine& Notice() {
+        NoticeLine* notice = nullptr;
+        for (wxWindow* child : dialog_->GetChildren())
+            if (auto* line = dynamic_cast<NoticeLine*>(child))
+                notice = line;
+        EXPECT_NE(notice, nullptr);
+        return *notice;
+    }
+
+    // The rows the list shows, first and last, once it has been drawn.
+    std::pair<int, int> VisibleRows(EntryListView& list) {
+        GtkWidget* view = gtk_bin_get_child(GTK_BIN(list.GetHandle()));
+        GtkTreePath* first = nullptr;
+        GtkTreePath* last = nullptr;
+        EXPECT_TRUE(WaitUntil(
+            [&] { return gtk_tree_view_get_visible_range(GTK_TREE_VIEW(view), &first, &last); }));
+        const std::pair<int, int> rows(gtk_tree_path_get_indices(first)[0],
+                                       gtk_tree_path_get_indices(last)[0]);
+        gtk_tree_path_free(first);
+        gtk_tree_path_free(last);
+        return rows;
+    }
+
+    // The window's settings are the test's own, never the user's.
+    ScopedSettingsHome settings_;
     wxUIActionSimulator input_;
     CStepLogDlg* dialog_ = nullptr;
 };
@@ -170,7 +198,8 @@ TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     wxYield();
     EXPECT_EQ(ReadFileBytes("data.steps"), DiaryBytes({first, second, added}));
 
-    // Delete with nothing selected does nothing.
+    // Delete with nothing selected does nothing; the Add had selected its entry.
+    list.SetSelection(wxNOT_FOUND);
     Click(Find<wxButton>(1007));
     wxYield();
     EXPECT_EQ(list.GetCount(), 3u);
@@ -187,6 +216,16 @@ TEST_F(StepLogDialogTest, AddAndDeleteByMouseAndKeys) {
     EXPECT_EQ(list.GetSelection(), wxNOT_FOUND);
     EXPECT_EQ(list.GetString(0), "Date: 2006.04.03, steps: 950");
     EXPECT_EQ(list.GetString(1), "Date: 2006.06.01, steps: 900");
+
+    // A right click chooses the row its menu will act on (the menu itself is
+    // held back here, where it would wait for a choice).
+    bool menuAsked = false;
+    list.Bind(wxEVT_CONTEXT_MENU, [&](wxContextMenuEvent&) { menuAsked = true; });
+    input_.MouseMove(list.GetScreenPosition() + wxPoint(20, 8 + list.GetCharHeight() * 3 / 2));
+    wxYield();
+    input_.MouseClick(wxMOUSE_BTN_RIGHT);
+    ASSERT_TRUE(WaitUntil([&] { return menuAsked; }));
+    EXPECT_EQ(list.GetSelection(), 1);
 }
 
 TEST_F(StepLogDialogTest, TheCloseBoxEndsTheDialog) {
@@ -465,11 +504,7 @@ TEST_F(StepLogDialogTest, ATypedDateIsAddedOnlyWhenItIsADate) {
     ReplaceText(Find<wxTextCtrl>(1003), "7");
     Click(Find<wxButton>(1005));
     wxYield();
-    NoticeLine* notice = nullptr;
-    for (wxWindow* child : dialog_->GetChildren())
-        if (auto* line = dynamic_cast<NoticeLine*>(child))
-            notice = line;
-    ASSERT_NE(notice, nullptr);
+    NoticeLine* notice = &Notice();
     EXPECT_EQ(notice->GetLabel(), "\"13/45/2020\" is not a date: the entry was not added.");
     EXPECT_EQ(list.GetCount(), 0u);
     EXPECT_TRUE(ReadFileBytes("data.steps").empty());
@@ -478,4 +513,58 @@ TEST_F(StepLogDialogTest, ATypedDateIsAddedOnlyWhenItIsADate) {
     Click(Find<wxButton>(1005));
     ASSERT_TRUE(WaitUntil([&] { return list.GetCount() == 1; })) << notice->GetLabel();
     EXPECT_EQ(list.GetString(0), "Date: 2026.11.30, steps: 7");
+}
+
+TEST_F(StepLogDialogTest, TheListOpensOnTheLatestDayAndAnAddShowsItsEntryAndTheDaysTotal) {
+    ScopedTimeZone zone("UTC0");
+    ScopedTempDir dir;
+    std::vector<StepRecord> records;
+    for (int day = 1; day <= 60; ++day)
+        records.push_back(DiaryEntry(100, 2026, 10 + (day - 1) / 30, 1 + (day - 1) % 30,
+                                     static_cast<std::uint32_t>(day)));
+    WriteDiary(records);
+    ShowDialog();
+    auto& list = Find<EntryListView>(kEntryListId);
+    EXPECT_EQ(VisibleRows(list).second, 59);
+    EXPECT_EQ(list.GetSelection(), wxNOT_FOUND);
+
+    // An entry for the first day goes to the top of the list, out of sight.
+    ReplaceText(Find<wxDatePickerCtrl>(kDatePickerId), "2026-10-01");
+    ReplaceText(Find<wxTextCtrl>(kStepsEditId), "4321");
+    Click(Find<wxButton>(kAddButtonId));
+    ASSERT_TRUE(WaitUntil([&] { return list.GetCount() == 61; }));
+    EXPECT_EQ(list.GetString(static_cast<unsigned>(list.GetSelection())),
+              "Date: 2026.10.01, steps: 4321");
+    EXPECT_TRUE(WaitUntil([&] { return VisibleRows(list).first <= list.GetSelection(); }));
+    EXPECT_EQ(Notice().GetLabel(), "Added 4,321 steps on 2026.10.01: 4,421 that day");
+}
+
+TEST_F(StepLogDialogTest, UnreadableSettingsGiveTheFirstStartsValuesAndNoWindowOfComplaint) {
+    ScopedTempDir dir;
+    static constexpr char kGarbage[] = "\0\xFF[[=\n=\n\x01StepLength\n[DrawValuesInGraph\n";
+    const std::filesystem::path file = settings_.Path() / "trekline.conf";
+    const auto write = [&file](const std::string& text) {
+        WriteFileBytes(file, {text.begin(), text.end()});
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"garbage", [&] { write(std::string(kGarbage, sizeof kGarbage - 1)); }},
+        {"huge", [&] { write("StepLength=99999999999999999999\nDrawValuesInGraph=99\n"); }},
+        {"negative", [&] { write("StepLength=-75\nDrawValuesInGraph=-1\n"); }},
+        {"a directory", [&] { std::filesystem::create_directory(file); }},
+        {"a FIFO", [&] { mkfifo(file.c_str(), 0600); }},
+    };
+    for (const auto& [name, make] : cases) {
+        std::filesystem::remove_all(file);
+        make();
+        ShowDialog();
+        EXPECT_EQ(Find<wxTextCtrl>(kStepLengthEditId).GetValue(), "100") << name;
+        EXPECT_FALSE(Find<wxCheckBox>(kChartValuesCheckId).GetValue()) << name;
+        // Keeping a change where nothing can be kept still changes the window.
+        Find<wxTextCtrl>(kStepLengthEditId).SetValue("75");
+        wxYield();
+        EXPECT_EQ(wxTopLevelWindows.size(), 1u) << name;
+        dialog_->Destroy();
+        dialog_ = nullptr;
+        wxYield();
+    }
 }

@@ -33,6 +33,8 @@ def diary(*records):
 class WindowTest(unittest.TestCase):
     def setUp(self):
         self.directory = tempfile.mkdtemp(prefix="trekline-window-")
+        # The settings the windows keep are the test's own, never the user's.
+        self.settings_home = tempfile.mkdtemp(prefix="trekline-settings-")
         self.windows = []
         self.openers = []
 
@@ -43,6 +45,7 @@ class WindowTest(unittest.TestCase):
             opener.remove()
         tw.make_writable(self.directory)
         shutil.rmtree(self.directory, ignore_errors=True)
+        shutil.rmtree(self.settings_home, ignore_errors=True)
 
     def write(self, name, data):
         with open(os.path.join(self.directory, name), "wb") as out:
@@ -57,7 +60,8 @@ class WindowTest(unittest.TestCase):
         command = [PROGRAM]
         if read_only is not None:
             command = tw.read_only_command(os.path.join(self.directory, read_only), command)
-        env = dict(environment or {})
+        env = {"XDG_CONFIG_HOME": self.settings_home}
+        env.update(environment or {})
         if opener is not None:
             # Without an xdg-open of its own, none at all.
             has_own = os.path.exists(os.path.join(opener.directory, "xdg-open"))
@@ -232,6 +236,30 @@ class NoticeTest(WindowTest):
                 self.windows.remove(window)
 
 
+class RememberedSettingsTest(WindowTest):
+    def test_the_step_length_and_the_box_outlive_the_window(self):
+        window = self.start()
+        check = window.get("check box", "Draw values in graph")
+        # A first start shows the defaults.
+        self.assertEqual(window.text("text", "Step length (cm)"), "100")
+        self.assertFalse(check.getState().contains(pyatspi.STATE_CHECKED))
+
+        window.keys("alt+l", "ctrl+a")
+        window.type("75")
+        window.keys("alt+v")
+        tw.wait_until(lambda: check.getState().contains(pyatspi.STATE_CHECKED), "the tick")
+        tw.wait_until(lambda: window.text("text", "Step length (cm)") == "75", "75 typed")
+        # Killed, not closed: the settings were kept as they changed.
+        window.close()
+        self.windows.remove(window)
+        self.assertTrue(os.path.isfile(os.path.join(self.settings_home, "trekline.conf")))
+
+        again = self.start()
+        self.assertEqual(again.text("text", "Step length (cm)"), "75")
+        self.assertTrue(again.get("check box", "Draw values in graph").getState()
+                        .contains(pyatspi.STATE_CHECKED))
+
+
 class GermanDatesTest(WindowTest):
     def test_a_german_date_is_typed_and_stored(self):
         window = self.start(environment={"LANG": "de_DE.UTF-8", "LC_ALL": ""})
@@ -253,7 +281,10 @@ class GermanDatesTest(WindowTest):
                                            record(2, 12000, 2006, 4, 5, 3)))
             opener = self.opener()
             window = self.start(opener=opener, environment={"LANG": lang, "LC_ALL": ""})
-            window.get("check box", "Draw values in graph").queryAction().doAction(0)
+            # Ticked in the first run, the box is remembered for the second.
+            check = window.get("check box", "Draw values in graph")
+            if not check.getState().contains(pyatspi.STATE_CHECKED):
+                check.queryAction().doAction(0)
             window.press("Save HTML Report")
             tw.wait_until(lambda: opener.opened(), "the report under " + lang)
             made[lang] = (window.list_texts(), tw.directory_bytes(self.directory))

@@ -9,6 +9,8 @@ program=$1 depth=$2 bits=$3 size=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# Settings of its own, none of the user's.
+export XDG_CONFIG_HOME="$work"
 # No browser: the page is only recorded as opened.
 mkdir bin
 printf '#!/bin/sh\necho "$@" >> "%s/opened"\n' "$work" > bin/xdg-open

@@ -28,6 +28,31 @@ bool EntryListView::Create(wxWindow* parent, wxWindowID id, const wxPoint& posit
     // A row once chosen stays chosen until another is: clicking it again or
     // Ctrl+Space does not leave the list without a selection.
     gtk_tree_selection_set_mode(gtk_tree_view_get_selection(view_), GTK_SELECTION_BROWSE);
+    // A double-click on a row is the list's double-click event, as in a list box.
+    g_signal_connect(
+        view_, "row-activated",
+        G_CALLBACK(+[](GtkTreeView*, GtkTreePath* path, GtkTreeViewColumn*, EntryListView* list) {
+            wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list->GetId());
+            event.SetEventObject(list);
+            event.SetInt(gtk_tree_path_get_indices(path)[0]);
+            list->HandleWindowEvent(event);
+        }),
+        this);
+    // A right click chooses the row under the pointer before its menu opens,
+    // so that the menu's Edit and Delete act on the row that was clicked.
+    g_signal_connect(view_, "button-press-event",
+                     G_CALLBACK(+[](GtkTreeView* view, GdkEventButton* press, gpointer) {
+                         GtkTreePath* path = nullptr;
+                         if (press->type == GDK_BUTTON_PRESS && press->button == 3 &&
+                             gtk_tree_view_get_path_at_pos(view, static_cast<int>(press->x),
+                                                           static_cast<int>(press->y), &path,
+                                                           nullptr, nullptr, nullptr)) {
+                             gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
+                             gtk_tree_path_free(path);
+                         }
+                         return FALSE;
+                     }),
+                     nullptr);
     gtk_container_add(GTK_CONTAINER(m_widget), GTK_WIDGET(view_));
     gtk_widget_show(GTK_WIDGET(view_));
     m_focusWidget = GTK_WIDGET(view_);
@@ -86,6 +111,15 @@ void EntryListView::SetSelection(int row) {
     }
     GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
     gtk_tree_selection_select_path(selection, path);
+    gtk_tree_view_scroll_to_cell(view_, path, nullptr, FALSE, 0.0f, 0.0f);
+    gtk_tree_path_free(path);
+}
+
+void EntryListView::ScrollToRow(unsigned row) {
+    if (row >= GetCount())
+        return;
+    // A view not yet shown scrolls once it is.
+    GtkTreePath* path = gtk_tree_path_new_from_indices(static_cast<int>(row), -1);
     gtk_tree_view_scroll_to_cell(view_, path, nullptr, FALSE, 0.0f, 0.0f);
     gtk_tree_path_free(path);
 }

@@ -12,7 +12,8 @@ typedef struct _GtkTreeView GtkTreeView;
 // a table of rows with their texts and the keys and the mouse work as in any
 // list, but with rows read from the window's items only when shown (see
 // EntryListModel) instead of a copy of every text in a toolkit store. Single
-// selection; rows are numbered from 0 as the items are.
+// selection; rows are numbered from 0 as the items are. A double-click on a
+// row sends wxEVT_LISTBOX_DCLICK with the row.
 class EntryListView : public wxControl {
 public:
     EntryListView() = default;
@@ -33,6 +34,8 @@ public:
     int GetSelection() const;
     // Selects the row and scrolls it into view; wxNOT_FOUND selects none.
     void SetSelection(int row);
+    // Scrolls the row into view, leaving the selection as it is.
+    void ScrollToRow(unsigned row);
 
 protected:
     GtkWidget* GetConnectWidget() override;
