@@ -80,13 +80,15 @@ fuzz: sanitized
 # The Windows (x86_64) build, cross-compiled with MinGW-w64 in $(WINDOWS_BUILD_DIR)
 # against static libraries that scripts/windows-deps.sh builds from Debian's
 # sources once and keeps outside the clone. A different prefix (new sources or
-# a new recipe) starts the build tree afresh, as CMake remembers found paths.
+# a new recipe) starts the build tree afresh, as CMake remembers found paths;
+# so does a configure that did not finish.
 WINDOWS_BUILD_DIR := build-windows
 
 .PHONY: windows
 windows:
 	@prefix="$$(scripts/windows-deps.sh)" && \
-	if ! grep -qx "TREKLINE_WINDOWS_PREFIX:PATH=$$prefix" $(WINDOWS_BUILD_DIR)/CMakeCache.txt 2>/dev/null || \
+	if [ ! -f $(WINDOWS_BUILD_DIR)/Makefile ] || \
+	   ! grep -qx "TREKLINE_WINDOWS_PREFIX:PATH=$$prefix" $(WINDOWS_BUILD_DIR)/CMakeCache.txt || \
 	   ! grep -qx 'TREKLINE_WERROR:BOOL=$(WERROR)' $(WINDOWS_BUILD_DIR)/CMakeCache.txt; then \
 	  rm -f $(WINDOWS_BUILD_DIR)/CMakeCache.txt && \
 	  cmake -S . -B $(WINDOWS_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/windows-toolchain.cmake \
