@@ -76,3 +76,22 @@ fuzz: sanitized
 	$(call FUZZ_RUN,step_file_fuzzer,,corpus)
 	$(call FUZZ_RUN,export_fuzzer,export-,export-corpus)
 	$(call FUZZ_RUN,import_fuzzer,import-,import-corpus export-corpus)
+
+# The Windows (x86_64) build, cross-compiled with MinGW-w64 in $(WINDOWS_BUILD_DIR)
+# against static libraries that scripts/windows-deps.sh builds from Debian's
+# sources once and keeps outside the clone. A different prefix (new sources or
+# a new recipe) starts the build tree afresh, as CMake remembers found paths;
+# so does a configure that did not finish.
+WINDOWS_BUILD_DIR := build-windows
+
+.PHONY: windows
+windows:
+	@prefix="$$(scripts/windows-deps.sh)" && \
+	if [ ! -f $(WINDOWS_BUILD_DIR)/Makefile ] || \
+	   ! grep -qx "TREKLINE_WINDOWS_PREFIX:PATH=$$prefix" $(WINDOWS_BUILD_DIR)/CMakeCache.txt || \
+	   ! grep -qx 'TREKLINE_WERROR:BOOL=$(WERROR)' $(WINDOWS_BUILD_DIR)/CMakeCache.txt; then \
+	  rm -f $(WINDOWS_BUILD_DIR)/CMakeCache.txt && \
+	  cmake -S . -B $(WINDOWS_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/windows-toolchain.cmake \
+	    -DTREKLINE_WINDOWS_PREFIX="$$prefix" -DCMAKE_BUILD_TYPE=Release -DTREKLINE_WERROR=$(WERROR); \
+	fi && \
+	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
