@@ -6,7 +6,9 @@
 # hide errors from them.
 option(TREKLINE_HARDENING "Build optimised builds with Debian's hardening flags" ON)
 
-if(TREKLINE_HARDENING AND NOT TREKLINE_SANITIZE
+# Windows executables have no ELF relocations to make read-only, so the
+# cross build goes without.
+if(TREKLINE_HARDENING AND NOT TREKLINE_SANITIZE AND NOT WIN32
    AND CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$")
     find_program(DPKG_BUILDFLAGS dpkg-buildflags REQUIRED)
     foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)

@@ -1,8 +1,10 @@
 #include "BitmapFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <new>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -58,7 +60,10 @@ std::optional<BitmapInfo> BuildBitmapInfo(const Canvas& canvas) {
     return info;
 }
 
-FileStatus WriteBitmapFile(const char* fileName, const Canvas& canvas) {
+FileStatus WriteBitmapFile(const char* fileNameText, const Canvas& canvas) {
+    // The name is UTF-8 text on every system.
+    const std::filesystem::path fileName(
+        std::u8string_view(reinterpret_cast<const char8_t*>(fileNameText)));
     try {
         std::optional<BitmapInfo> info = BuildBitmapInfo(canvas);
         if (!info)

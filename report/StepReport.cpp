@@ -53,5 +53,5 @@ FileStatus SaveChartPicture(const DiaryFiles& files, const ReportData& data, boo
     Canvas canvas(kChartWidth, kChartHeight, bitsPerPixel);
     std::unique_ptr<LabelFont> font = LabelFont::Create("Verdana", kLabelCellHeight);
     DrawStepChart(canvas, font.get(), data.entries, data.maximum, drawValues);
-    return WriteBitmapFile(files.chart.c_str(), canvas);
+    return WriteBitmapFile(reinterpret_cast<const char*>(files.chart.u8string().c_str()), canvas);
 }

@@ -31,7 +31,9 @@ std::string Reason(const DiaryFiles& files, const std::filesystem::path& file, i
             return name + " is read-only";
         break;
     case ENOSPC:
+#ifdef EDQUOT // Windows tells a full quota as a full disk
     case EDQUOT:
+#endif
     case EFBIG:
         return "There is no room on the disk for " + name;
     default:

@@ -1,7 +1,6 @@
 #include "ScratchFile.h"
 
 #include <charconv>
-#include <random>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,25 +8,12 @@
 #include <unistd.h>
 
 #include "Directory.h"
+#include "FreshName.h"
 #include "Native.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// How many fresh names are tried before giving up: each is taken only if
-// someone keeps guessing them.
-constexpr int kFreshNameAttempts = 100;
-
-std::string FreshSuffix() {
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    static std::mt19937_64 generator{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string suffix = ".";
-    for (int i = 0; i < 8; ++i)
-        suffix += kLetters[pick(generator)];
-    return suffix;
-}
 
 constexpr std::string_view kProofInfix = ".trekline-";
 
