@@ -92,6 +92,6 @@ windows:
 	   ! grep -qx 'TREKLINE_WERROR:BOOL=$(WERROR)' $(WINDOWS_BUILD_DIR)/CMakeCache.txt; then \
 	  rm -f $(WINDOWS_BUILD_DIR)/CMakeCache.txt && \
 	  cmake -S . -B $(WINDOWS_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/windows-toolchain.cmake \
-	    -DTREKLINE_WINDOWS_PREFIX="$$prefix" -DCMAKE_BUILD_TYPE=Release -DTREKLINE_WERROR=$(WERROR); \
+	    -DTREKLINE_WINDOWS_PREFIX="$$prefix" -DCMAKE_BUILD_TYPE=Release -DTREKLINE_WERROR=$(WERROR) -DTREKLINE_TESTS=OFF; \
 	fi && \
 	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
