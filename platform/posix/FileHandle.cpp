@@ -65,14 +65,6 @@ FileStatus FileHandle::WriteAt(std::span<const std::uint8_t> bytes, std::uint64_
     return {};
 }
 
-FileStatus FileHandle::ReadAt(std::span<std::uint8_t> bytes, std::uint64_t offset,
-                              const fs::path& path) const {
-    const ByteCount got = ReadUpTo(bytes, offset, path);
-    if (got.status && got.bytes < bytes.size())
-        return FileStatus::Failure("pread (file ended early)", path, EIO);
-    return got.status;
-}
-
 ByteCount FileHandle::ReadUpTo(std::span<std::uint8_t> bytes, std::uint64_t offset,
                                const fs::path& path) const {
     std::uint64_t done = 0;

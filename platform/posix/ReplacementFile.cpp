@@ -39,27 +39,6 @@ ReplacementFile::ReplacementFile(fs::path target, const fs::path& scratch, Scrat
     status_ = scratch_.status;
 }
 
-ReplacementFile::ReplacementFile(fs::path target)
-    : ReplacementFile(target, target, ScratchName::Fresh) {}
-
-ReplacementFile::~ReplacementFile() {
-    if (scratch_.file.IsOpen() || !status_) {
-        scratch_.file = FileHandle();
-        RemoveScratchFile(scratch_);
-    }
-}
-
-fs::path ReplacementFile::ScratchPath() const {
-    return scratch_.name.empty() ? scratch_.stem : scratch_.name;
-}
-
-bool ReplacementFile::Write(std::span<const std::uint8_t> bytes) {
-    if (status_)
-        status_ = scratch_.file.WriteAt(bytes, written_, ScratchPath());
-    written_ += bytes.size();
-    return status_.IsOk();
-}
-
 FileStatus ReplacementFile::Commit() {
     if (!status_)
         return status_;

@@ -42,7 +42,7 @@ TEST(FileHandleTest, AReadThatTheFileEndsBeforeFailsAndSaysSo) {
         if (c.ok) {
             EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), kBytes.begin() + c.offset));
         } else {
-            EXPECT_EQ(read.Call(), "pread (file ended early)");
+            EXPECT_EQ(read.Call(), "read (file ended early)");
             EXPECT_EQ(read.Error(), EIO);
         }
     }
