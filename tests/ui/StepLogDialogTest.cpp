@@ -24,12 +24,16 @@
 #include <gtk/gtk.h>
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
 #include "ControlIds.h"
 #include "EntryListView.h"
 #include "ImportPreviewDialog.h"
+#include "LocalToday.h"
 #include "NoticeLine.h"
+#include "OverviewWindow.h"
 #include "StepRecord.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -567,4 +571,57 @@ TEST_F(StepLogDialogTest, UnreadableSettingsGiveTheFirstStartsValuesAndNoWindowO
         dialog_ = nullptr;
         wxYield();
     }
+}
+
+TEST_F(StepLogDialogTest, TheOverviewOpensOnceAndFollowsAnAddInTheDialog) {
+    ScopedTimeZone zone("UTC0");
+    ScopedTempDir dir;
+    // Figures under a thousand read the same in every locale.
+    std::ofstream(settings_.Path() / "trekline.conf") << "DailyGoal=800\n";
+    const std::chrono::year_month_day today(LocalToday());
+    const std::chrono::year_month_day longAgo(LocalToday() - std::chrono::days(40));
+    const auto entry = [](std::uint32_t steps, std::chrono::year_month_day date, int id) {
+        return DiaryEntry(steps, static_cast<int>(date.year()),
+                          static_cast<int>(static_cast<unsigned>(date.month())),
+                          static_cast<int>(static_cast<unsigned>(date.day())),
+                          static_cast<std::uint32_t>(id));
+    };
+    WriteDiary({entry(500, longAgo, 1), entry(600, today, 2)});
+    ShowDialog();
+
+    const auto overviews = [] {
+        std::vector<OverviewWindow*> found;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* overview = dynamic_cast<OverviewWindow*>(window))
+                found.push_back(overview);
+        return found;
+    };
+    Click(Find<wxButton>(kOverviewCommandId));
+    ASSERT_TRUE(WaitUntil([&] { return overviews().size() == 1 && overviews()[0]->IsShown(); }));
+    OverviewWindow& overview = *overviews()[0];
+    const auto figure = [&](const char* name) {
+        auto* text = dynamic_cast<wxStaticText*>(overview.FindWindow(name));
+        return text ? text->GetLabel().utf8_string() : std::string("(none)");
+    };
+    EXPECT_EQ(figure("today_figure"), "600 of 800 steps (75%)");
+    EXPECT_EQ(figure("week_steps_figure"), "600");
+    // A screen reader reads what the figure is along with its value.
+    auto* todayText = overview.FindWindow("today_figure");
+    ASSERT_NE(todayText, nullptr);
+    EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(todayText->GetHandle())),
+                 "Today: 600 of 800 steps (75%)");
+
+    // A second press brings the same window forward.
+    Click(Find<wxButton>(kOverviewCommandId));
+    wxYield();
+    EXPECT_EQ(overviews().size(), 1u);
+
+    // Without a window manager the keys go to the window raised last.
+    dialog_->Raise();
+    wxYield();
+    ReplaceText(Find<wxTextCtrl>(kStepsEditId), "150");
+    Click(Find<wxButton>(kAddButtonId));
+    EXPECT_TRUE(WaitUntil([&] { return figure("today_figure") == "750 of 800 steps (93%)"; }))
+        << figure("today_figure");
+    EXPECT_EQ(figure("week_steps_figure"), "750");
 }
