@@ -133,6 +133,7 @@ OverviewWindow::OverviewWindow(wxWindow* parent, Settings& settings)
     column->Add(goalRow, 0, wxLEFT | wxRIGHT | wxTOP, gap * 2);
     goalRefusal_ = new wxStaticText(panel, wxID_ANY, "");
     goalRefusal_->SetForegroundColour(wxColour(180, 30, 20));
+    goalRefusal_->Hide();
     MarkAsNotice(*goalRefusal_);
     column->Add(goalRefusal_, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, gap * 2);
     goalEdit_->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnGoalText(); });
@@ -174,6 +175,13 @@ OverviewWindow::OverviewWindow(wxWindow* parent, Settings& settings)
     SetSizerAndFit(frameSizer);
     // Screen readers tie each label to the control made after it only once
     // the window is up; the goal's and the chart's labels are set then.
+    // The keys move through the chart's bars from the start.
+    chart_->SetFocus();
+    dayTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (LocalToday() != asOf_)
+            ShowFiguresOfTotals();
+    });
+    dayTimer_.Start(60 * 1000);
     CallAfter([this, goalLabel, spanLabel] {
         LabelControls(*goalLabel, {goalEdit_}, *goalEdit_);
         LabelControls(*spanLabel, {chartSpan_}, *chartSpan_);
@@ -203,7 +211,8 @@ void OverviewWindow::ShowFigures(const std::vector<ShownEntry>& items) {
 }
 
 void OverviewWindow::ShowFiguresOfTotals() {
-    const StepFigures figures = FiguresAsOf(totals_->days, LocalToday(), goal_);
+    asOf_ = LocalToday();
+    const StepFigures figures = FiguresAsOf(totals_->days, asOf_, goal_);
     const double share = static_cast<double>(figures.today.steps) / figures.goal;
     SetFigure(today_, Grouped(figures.today.steps) + " of " + Grouped(figures.goal) + " steps (" +
                           Grouped(static_cast<std::uint64_t>(std::floor(share * 100))) + "%)");
@@ -239,20 +248,30 @@ void OverviewWindow::ShowFiguresOfTotals() {
 void OverviewWindow::ShowChart() {
     const int choice = std::max(0, chartSpan_->GetSelection());
     const ChartSpan span = kSpans[choice];
-    chart_->ShowBars(ChartBarsOf(totals_->days, LocalToday(), span), span, goal_);
+    chart_->ShowBars(ChartBarsOf(totals_->days, asOf_, span), span, goal_);
 }
 
 void OverviewWindow::OnGoalText() {
     const std::optional<std::uint32_t> goal = ParseDailyGoal(goalEdit_->GetValue().utf8_string());
     if (!goal) {
-        goalRefusal_->SetLabel("A daily goal is a whole number of steps from 1 to " +
-                               Grouped(kMostDailyGoal) + "; it stays " + Grouped(goal_) + ".");
+        ShowRefusal("Not a daily goal: a whole number of steps from 1 to " +
+                    Grouped(kMostDailyGoal) + " is. The goal stays " + Grouped(goal_) + ".");
         return;
     }
-    goalRefusal_->SetLabel("");
+    ShowRefusal("");
     if (*goal == goal_)
         return;
     goal_ = *goal;
     settings_.KeepDailyGoal(goal_);
     ShowFiguresOfTotals();
+}
+
+void OverviewWindow::ShowRefusal(const wxString& text) {
+    if (goalRefusal_->GetLabel() == text)
+        return;
+    wxWindow* panel = goalRefusal_->GetParent();
+    goalRefusal_->SetLabel(text);
+    goalRefusal_->Wrap(panel->GetClientSize().x - FromDIP(24));
+    goalRefusal_->Show(!text.empty());
+    panel->Layout();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include <wx/frame.h>
+#include <wx/timer.h>
 
 #include "ShownEntries.h"
 
@@ -40,12 +42,17 @@ private:
     void ShowFiguresOfTotals();
     void ShowChart();
     void OnGoalText();
+    void ShowRefusal(const wxString& text);
 
     Settings& settings_;
     // The day totals of the entries last shown.
     struct Totals;
     std::unique_ptr<Totals> totals_;
     std::uint32_t goal_;
+    // The day the figures are as of; a window left open over midnight moves
+    // on to the next.
+    std::chrono::sys_days asOf_{};
+    wxTimer dayTimer_;
 
     Figure today_;
     wxGauge* todayGauge_ = nullptr;
