@@ -127,11 +127,13 @@ OverviewWindow::OverviewWindow(wxWindow* parent, Settings& settings)
     // The goal, kept as soon as it is one.
     auto* goalRow = new wxBoxSizer(wxHORIZONTAL);
     auto* goalLabel = new wxStaticText(panel, wxID_ANY, "Daily &goal (steps):");
-    goalEdit_ = new wxTextCtrl(panel, wxID_ANY, std::to_string(goal_));
+    goalEdit_ = new wxTextCtrl(panel, wxID_ANY, std::to_string(goal_), wxDefaultPosition,
+                               wxDefaultSize, 0, wxDefaultValidator, "daily_goal_edit");
     goalRow->Add(goalLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, gap);
     goalRow->Add(goalEdit_, 0, wxALIGN_CENTER_VERTICAL);
     column->Add(goalRow, 0, wxLEFT | wxRIGHT | wxTOP, gap * 2);
-    goalRefusal_ = new wxStaticText(panel, wxID_ANY, "");
+    goalRefusal_ =
+        new wxStaticText(panel, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, 0, "goal_refusal");
     goalRefusal_->SetForegroundColour(wxColour(180, 30, 20));
     goalRefusal_->Hide();
     MarkAsNotice(*goalRefusal_);
