@@ -380,7 +380,7 @@ void CStepLogDlg::OnExportCommand(wxCommandEvent&) {
 
 void CStepLogDlg::OnOverview(wxCommandEvent&) {
     // One overview: asking again brings the open one forward.
-    if (overview_) {
+    if (overview_ && !overview_->IsBeingDeleted()) {
         overview_->Raise();
         return;
     }

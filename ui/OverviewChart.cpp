@@ -115,17 +115,20 @@ wxString OverviewChart::BarLabel(const ChartBar& bar) const {
     return {};
 }
 
-wxRect OverviewChart::PlotArea() const {
-    const wxSize client = GetClientSize();
-    wxClientDC dc(const_cast<OverviewChart*>(this));
-    dc.SetFont(GetFont());
+ChartScale OverviewChart::Scale() const {
+    // The goal line stays inside the chart even when no bar reaches it.
     std::uint64_t largest = goal_;
     for (const ChartBar& bar : bars_)
         largest = std::max(largest, bar.steps);
+    return ScaleFor(largest);
+}
+
+wxRect OverviewChart::PlotArea() const {
+    const wxSize client = GetClientSize();
     int labelWidth = 0;
-    for (std::uint64_t tick : ScaleFor(largest).Ticks())
-        labelWidth = std::max(labelWidth, dc.GetTextExtent(Grouped(tick)).x);
-    const int line = dc.GetCharHeight();
+    for (std::uint64_t tick : Scale().Ticks())
+        labelWidth = std::max(labelWidth, GetTextExtent(Grouped(tick)).x);
+    const int line = GetCharHeight();
     const int left = labelWidth + FromDIP(8);
     const int top = line;
     const int right = FromDIP(10);
@@ -153,10 +156,7 @@ void OverviewChart::OnPaint(wxPaintEvent&) {
     dc.SetTextForeground(text);
 
     const wxRect plot = PlotArea();
-    std::uint64_t largest = goal_;
-    for (const ChartBar& bar : bars_)
-        largest = std::max(largest, bar.steps);
-    const ChartScale scale = ScaleFor(largest);
+    const ChartScale scale = Scale();
     const auto yOf = [&](std::uint64_t value) {
         const double share = static_cast<double>(value) / static_cast<double>(scale.top);
         return plot.GetBottom() - static_cast<int>(std::lround(share * (plot.height - 1)));

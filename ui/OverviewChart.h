@@ -39,6 +39,7 @@ private:
     void OnFocusChange(wxFocusEvent& event);
 
     void Highlight(std::optional<std::size_t> bar);
+    ChartScale Scale() const;
     // Where the bars stand, inside the axis labels.
     wxRect PlotArea() const;
     // The slot of the bar under that point, if any.
