@@ -21,6 +21,7 @@
 #include "LocalToday.h"
 #include "OverviewChart.h"
 #include "Settings.h"
+#include "ShownDayTotals.h"
 #include "StepFigures.h"
 
 namespace {
@@ -46,14 +47,6 @@ wxString DateText(std::chrono::sys_days day) {
                       static_cast<wxDateTime::Month>(static_cast<unsigned>(date.month()) - 1),
                       static_cast<int>(date.year()))
         .FormatDate();
-}
-
-std::vector<DayTotal> TotalsOf(const std::vector<ShownEntry>& items) {
-    std::vector<StepRecord> records;
-    records.reserve(items.size());
-    for (const ShownEntry& item : items)
-        records.push_back(item.record);
-    return DayTotalsOf(records);
 }
 
 wxStaticText* Heading(wxWindow* parent, const wxString& text) {
@@ -208,7 +201,7 @@ void OverviewWindow::SetFigure(Figure& figure, const wxString& value) {
 }
 
 void OverviewWindow::ShowFigures(const std::vector<ShownEntry>& items) {
-    totals_->days = TotalsOf(items);
+    totals_->days = DayTotalsOfShown(items);
     ShowFiguresOfTotals();
 }
 
