@@ -1,6 +1,7 @@
-// Times the figures of the overview and of `trekline --summary` at growing
-// diary sizes, beside reading the diary once, and prints rows in the table
-// of command_bench: median time, peak memory, floor and ratio.
+// Times the figures of the overview, the overview window's recount from the
+// list's rows, and `trekline --summary` at growing diary sizes, beside
+// reading the diary once, and prints rows in the table of command_bench:
+// median time, peak memory, floor and ratio.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,10 +13,13 @@
 #include <vector>
 
 #include "CStepFile.h"
+#include "ChartBars.h"
 #include "ChildMeasure.h"
 #include "DayTotals.h"
 #include "DiaryFixture.h"
 #include "LocalClock.h"
+#include "ShownDayTotals.h"
+#include "ShownEntries.h"
 #include "StepFigures.h"
 #include "SummaryCommand.h"
 
@@ -76,6 +80,19 @@ int main(int argc, char** argv) {
                                    FiguresAsOf(days, std::chrono::year{2025} / 12 / 31, 10000);
                                },
                                kRounds);
+            // The overview window after each change of the list: from the
+            // rows it holds, the figures and the bars of the chart shown.
+            std::vector<ShownEntry> rows;
+            const Measurement window =
+                MeasureInChild([&] { rows = BuildShownEntries(CStepFile(files).ReadAll()); },
+                               [&] {
+                                   const std::vector<DayTotal> days = DayTotalsOfShown(rows);
+                                   const std::chrono::sys_days asOf =
+                                       std::chrono::year{2025} / 12 / 31;
+                                   FiguresAsOf(days, asOf, 10000);
+                                   ChartBarsOf(days, asOf, ChartSpan::kLast30Days);
+                               },
+                               kRounds);
             const Measurement command = MeasureInChild(
                 none,
                 [&] {
@@ -85,6 +102,8 @@ int main(int argc, char** argv) {
                 kRounds);
             PrintRow(shuffled ? "overview figures, shuffled" : "overview figures (records held)",
                      size, held, floor);
+            PrintRow(shuffled ? "overview window, shuffled" : "overview window (rows held)", size,
+                     window, floor);
             PrintRow(shuffled ? "--summary --json, shuffled" : "--summary --json (read + figures)",
                      size, command, floor);
         }

@@ -26,3 +26,8 @@ void LabelNothing(wxWindow& text);
 // Marks the text as the place where notices appear, so that a screen reader
 // announces it whenever it is shown.
 void MarkAsNotice(wxWindow& text);
+
+// What a screen reader reads for a control that has no label of its own,
+// such as a figure: its name, and a longer description.
+void NameForScreenReaders(wxWindow& control, const wxString& name);
+void DescribeForScreenReaders(wxWindow& control, const wxString& description);

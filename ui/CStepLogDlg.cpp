@@ -7,6 +7,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/gdicmn.h>
 #include <wx/icon.h>
 #include <wx/menu.h>
@@ -98,6 +99,8 @@ wxBEGIN_EVENT_TABLE(CStepLogDlg, wxDialog)
     EVT_BUTTON(kDeleteButtonId, CStepLogDlg::OnDelete)
     EVT_BUTTON(kReportButtonId, CStepLogDlg::OnSaveHtmlReport)
     EVT_BUTTON(kHelpButtonId, CStepLogDlg::OnHelp)
+    EVT_BUTTON(kOverviewCommandId, CStepLogDlg::OnOverview)
+    EVT_MENU(kOverviewCommandId, CStepLogDlg::OnOverview)
     EVT_MENU(kImportCommandId, CStepLogDlg::OnImportCommand)
     EVT_MENU(kExportCommandId, CStepLogDlg::OnExportCommand)
     EVT_MENU(kDeleteButtonId, CStepLogDlg::OnDelete)
@@ -127,6 +130,7 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     chartValuesCheck_ = BindControl<wxCheckBox>(this, "chart_values_check", kChartValuesCheckId);
     auto* versionText = BindControl<wxStaticText>(this, "version_text", kVersionTextId);
     BindControl<wxButton>(this, "help_button", kHelpButtonId);
+    BindControl<wxButton>(this, "overview_button", kOverviewCommandId);
 
     stepsSpin_ = new StepsSpinButton(this, kStepsSpinId, stepsEdit_, kSpinMinimum, kSpinMaximum);
     stepsSpin_->SetSize(
@@ -225,6 +229,8 @@ CommandOutcome CStepLogDlg::RefreshList(const std::optional<DiaryChangeSeen>& ow
     const int wanted = row ? static_cast<int>(*row) : wxNOT_FOUND;
     if (entryList_->GetSelection() != wanted)
         entryList_->SetSelection(wanted);
+    if (overview_)
+        overview_->ShowFigures(diary_.Items());
     return {};
 }
 
@@ -372,6 +378,29 @@ void CStepLogDlg::OnExportCommand(wxCommandEvent&) {
     notice_->Show("The diary was exported to " + target->filename().string() + ".");
 }
 
+void CStepLogDlg::OnOverview(wxCommandEvent&) {
+    // One overview: asking again brings the open one forward.
+    if (overview_ && !overview_->IsBeingDeleted()) {
+        overview_->Raise();
+        return;
+    }
+    auto* overview = new OverviewWindow(this, *settings_);
+    overview->ShowFigures(diary_.Items());
+    // Beside the dialog, on its right where the screen has room, else on its left.
+    const wxRect dialog = GetScreenRect();
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect screen =
+        wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    const wxSize size = overview->GetSize();
+    const int gap = FromDIP(8);
+    int x = dialog.GetRight() + gap;
+    if (x + size.x > screen.GetRight() && dialog.x - gap - size.x >= screen.x)
+        x = dialog.x - gap - size.x;
+    overview->Move(x, std::max(screen.y, std::min(dialog.y, screen.GetBottom() - size.y)));
+    overview_ = overview;
+    overview->Show();
+}
+
 void CStepLogDlg::OnListContextMenu(wxContextMenuEvent&) {
     wxMenu menu;
     const std::optional<std::string> undo = history_.UndoName();
@@ -387,6 +416,8 @@ void CStepLogDlg::OnListContextMenu(wxContextMenuEvent&) {
     const bool selected = entryList_->GetSelection() != wxNOT_FOUND;
     menu.Append(kEditCommandId, "E&dit…\tF2")->Enable(selected);
     menu.Append(kDeleteButtonId, "&Delete")->Enable(selected);
+    menu.AppendSeparator();
+    menu.Append(kOverviewCommandId, "&Overview…");
     PopupMenu(&menu);
 }
 

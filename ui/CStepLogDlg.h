@@ -9,12 +9,14 @@
 #include <wx/datectrl.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
+#include <wx/weakref.h>
 
 #include "CommandOutcome.h"
 #include "DiaryFiles.h"
 #include "DocumentOpener.h"
 #include "EntryListView.h"
 #include "FileChoosers.h"
+#include "OverviewWindow.h"
 #include "ShownDiary.h"
 #include "StepRecord.h"
 #include "UndoHistory.h"
@@ -71,6 +73,7 @@ private:
     void OnHelp(wxCommandEvent& event);
     void OnImportCommand(wxCommandEvent& event);
     void OnExportCommand(wxCommandEvent& event);
+    void OnOverview(wxCommandEvent& event);
     void OnListContextMenu(wxContextMenuEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
@@ -99,6 +102,8 @@ private:
     // What the list shows, row by row, with each row's record.
     ShownDiary diary_;
     std::unique_ptr<DiaryWatch> watch_;
+    // The overview while it is open; it follows each change of the list.
+    wxWeakRef<OverviewWindow> overview_;
     // What this window changed, to be undone and redone.
     UndoHistory history_;
     DocumentOpener openDocument_ = [this](const std::string& path) { OpenWithDesktop(path); };

@@ -26,3 +26,7 @@ enum CommandId {
     kUndoCommandId = 1105,
     kRedoCommandId = 1106,
 };
+
+// The overview's button, added to the template's free space, and its menu
+// item share one id.
+inline constexpr int kOverviewCommandId = 1107;

@@ -85,6 +85,10 @@ void Settings::KeepChartValues(bool ticked) {
     Keep(kChartValuesKey, FlagSetting(ticked));
 }
 
+void Settings::KeepDailyGoal(std::uint32_t goal) {
+    Keep(kDailyGoalKey, std::to_string(goal));
+}
+
 std::string Settings::Kept(const char* key) const {
     wxLogNull quiet;
     wxString text;

@@ -36,6 +36,8 @@ public:
     // Keeps the length the step length edit's text stands for.
     void KeepStepLength(std::string_view editText);
     void KeepChartValues(bool ticked);
+    // Keeps a goal ParseDailyGoal accepted.
+    void KeepDailyGoal(std::uint32_t goal);
 
 private:
     std::string Kept(const char* key) const;

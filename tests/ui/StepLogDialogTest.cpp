@@ -24,12 +24,18 @@
 #include <gtk/gtk.h>
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
 #include "ControlIds.h"
 #include "EntryListView.h"
 #include "ImportPreviewDialog.h"
+#include "LocalToday.h"
 #include "NoticeLine.h"
+#include "OverviewChart.h"
+#include "OverviewWindow.h"
+#include "Settings.h"
 #include "StepRecord.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -138,6 +144,38 @@ protected:
         gtk_tree_path_free(first);
         gtk_tree_path_free(last);
         return rows;
+    }
+
+    // An entry `days` days before today; the overview's tests keep their
+    // figures under a thousand, which read the same in every locale, against
+    // a goal of 800.
+    StepRecord EntryDaysAgo(std::uint32_t steps, int days, std::uint32_t identifier) {
+        std::ofstream(settings_.Path() / "trekline.conf") << "DailyGoal=800\n";
+        const std::chrono::year_month_day date(LocalToday() - std::chrono::days(days));
+        return DiaryEntry(steps, static_cast<int>(date.year()),
+                          static_cast<int>(static_cast<unsigned>(date.month())),
+                          static_cast<int>(static_cast<unsigned>(date.day())), identifier);
+    }
+
+    std::vector<OverviewWindow*> Overviews() {
+        std::vector<OverviewWindow*> found;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* overview = dynamic_cast<OverviewWindow*>(window))
+                found.push_back(overview);
+        return found;
+    }
+
+    // Presses the dialog's Overview button and gives the window it opens.
+    OverviewWindow& OpenOverview() {
+        Click(Find<wxButton>(kOverviewCommandId));
+        EXPECT_TRUE(
+            WaitUntil([&] { return Overviews().size() == 1 && Overviews()[0]->IsShown(); }));
+        return *Overviews().at(0);
+    }
+
+    static std::string Figure(wxWindow& overview, const char* name) {
+        auto* text = dynamic_cast<wxStaticText*>(overview.FindWindow(name));
+        return text ? text->GetLabel().utf8_string() : std::string("(none)");
     }
 
     // The window's settings are the test's own, never the user's.
@@ -567,4 +605,104 @@ TEST_F(StepLogDialogTest, UnreadableSettingsGiveTheFirstStartsValuesAndNoWindowO
         dialog_ = nullptr;
         wxYield();
     }
+}
+
+TEST_F(StepLogDialogTest, TheOverviewOpensOnceAndFollowsAnAddInTheDialog) {
+    ScopedTimeZone zone("UTC0");
+    ScopedTempDir dir;
+    WriteDiary({EntryDaysAgo(500, 40, 1), EntryDaysAgo(600, 0, 2)});
+    ShowDialog();
+    OverviewWindow& overview = OpenOverview();
+    EXPECT_EQ(Figure(overview, "today_figure"), "600 of 800 steps (75%)");
+    EXPECT_EQ(Figure(overview, "week_steps_figure"), "600");
+    // A screen reader reads what the figure is along with its value.
+    auto* todayText = overview.FindWindow("today_figure");
+    ASSERT_NE(todayText, nullptr);
+    EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(todayText->GetHandle())),
+                 "Today: 600 of 800 steps (75%)");
+
+    // A second press brings the same window forward.
+    Click(Find<wxButton>(kOverviewCommandId));
+    wxYield();
+    EXPECT_EQ(Overviews().size(), 1u);
+
+    // Without a window manager the keys go to the window raised last.
+    dialog_->Raise();
+    wxYield();
+    ReplaceText(Find<wxTextCtrl>(kStepsEditId), "150");
+    Click(Find<wxButton>(kAddButtonId));
+    EXPECT_TRUE(WaitUntil([&] {
+        return Figure(overview, "today_figure") == "750 of 800 steps (93%)";
+    })) << Figure(overview, "today_figure");
+    EXPECT_EQ(Figure(overview, "week_steps_figure"), "750");
+}
+
+TEST_F(StepLogDialogTest, TheOverviewKeepsAGoalItAcceptsAndSaysWhyItRefusesOne) {
+    ScopedTimeZone zone("UTC0");
+    ScopedTempDir dir;
+    WriteDiary({EntryDaysAgo(600, 0, 1)});
+    ShowDialog();
+    OverviewWindow& overview = OpenOverview();
+    auto* edit = dynamic_cast<wxTextCtrl*>(overview.FindWindow("daily_goal_edit"));
+    auto* refusal = overview.FindWindow("goal_refusal");
+    ASSERT_TRUE(edit && refusal);
+    struct Case {
+        const char* typed;
+        bool refused;
+        const char* today;
+    };
+    for (const Case& c :
+         {Case{"12x", true, "600 of 800 steps (75%)"}, Case{"0", true, "600 of 800 steps (75%)"},
+          Case{"4294967296", true, "600 of 800 steps (75%)"},
+          Case{"900", false, "600 of 900 steps (66%)"}}) {
+        // All at once, as a paste brings it: typed, each text on the way that
+        // is a goal would be kept.
+        edit->SetValue(c.typed);
+        wxYield();
+        EXPECT_EQ(refusal->IsShown(), c.refused) << c.typed;
+        EXPECT_EQ(Figure(overview, "today_figure"), c.today) << c.typed;
+    }
+    EXPECT_EQ(Settings().DailyGoal(), 900u);
+}
+
+TEST_F(StepLogDialogTest, TheChartsHighlightFollowsTheArrowKeysAndThePointer) {
+    ScopedTimeZone zone("UTC0");
+    ScopedTempDir dir;
+    WriteDiary({EntryDaysAgo(300, 1, 1), EntryDaysAgo(600, 0, 2)});
+    ShowDialog();
+    OverviewWindow& overview = OpenOverview();
+    OverviewChart* chart = nullptr;
+    for (wxWindow* panel : overview.GetChildren())
+        for (wxWindow* child : panel->GetChildren())
+            if (auto* found = dynamic_cast<OverviewChart*>(child))
+                chart = found;
+    ASSERT_NE(chart, nullptr);
+    const auto description = [&] {
+        return std::string(
+            atk_object_get_description(gtk_widget_get_accessible(chart->GetHandle())));
+    };
+    const auto endsWith = [](const wxString& text, const char* end) { return text.EndsWith(end); };
+    EXPECT_TRUE(endsWith(chart->HighlightText(), ": 600 steps")) << chart->HighlightText();
+
+    // Keys: today is the last of the seven bars, yesterday the one before.
+    // Without a window manager the keys go to the window raised last.
+    overview.Raise();
+    chart->SetFocus();
+    ASSERT_TRUE(WaitUntil([&] { return chart->HasFocus(); }));
+    for (const auto& [key, end] :
+         {std::pair{WXK_LEFT, ": 300 steps"}, std::pair{WXK_LEFT, ": no steps"},
+          std::pair{WXK_END, ": 600 steps"}}) {
+        input_.Char(key);
+        EXPECT_TRUE(WaitUntil([&] { return endsWith(chart->HighlightText(), end); }))
+            << chart->HighlightText();
+        EXPECT_EQ(description(), chart->HighlightText().utf8_string());
+    }
+
+    // The pointer over the middle bar, three days ago, which has none.
+    input_.MouseMove(chart->GetScreenPosition() +
+                     wxPoint(chart->GetClientSize().x / 2, chart->GetClientSize().y / 2));
+    wxYield();
+    EXPECT_TRUE(WaitUntil([&] { return endsWith(chart->HighlightText(), ": no steps"); }))
+        << chart->HighlightText();
+    EXPECT_EQ(description(), chart->HighlightText().utf8_string());
 }

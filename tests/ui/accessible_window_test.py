@@ -5,6 +5,7 @@ notices of failed commands and dates typed the user's way.
 Run under an X display and a D-Bus session:
     dbus-run-session -- python3 accessible_window_test.py <trekline>"""
 
+import datetime
 import os
 import shutil
 import struct
@@ -89,6 +90,7 @@ class NamesAndRelationsTest(WindowTest):
             ("text", "Step length (cm)", "Step length (cm)"),
             ("check box", "Draw values in graph", None),
             ("push button", "Help", None),
+            ("push button", "Overview", None),
         ]
         for role, name, label in controls:
             with self.subTest(control=(role, name)):
@@ -258,6 +260,41 @@ class RememberedSettingsTest(WindowTest):
         self.assertEqual(again.text("text", "Step length (cm)"), "75")
         self.assertTrue(again.get("check box", "Draw values in graph").getState()
                         .contains(pyatspi.STATE_CHECKED))
+
+
+class OverviewTest(WindowTest):
+    def test_the_overviews_figures_are_read_with_what_they_are(self):
+        # Figures under a thousand read the same in every locale.
+        with open(os.path.join(self.settings_home, "trekline.conf"), "w") as out:
+            out.write("DailyGoal=800\n")
+        today = datetime.datetime.now(datetime.timezone.utc).date()
+        self.write("data.steps", diary(record(1, 600, today.year, today.month, today.day,
+                                              today.isoweekday() % 7)))
+        window = self.start(environment={"TZ": "UTC0"})
+        window.keys("alt+o")
+        app = window.frame.parent
+
+        def overview():
+            for i in range(app.childCount):
+                frame = app.getChildAtIndex(i)
+                if frame is not None and frame.name == "Trekline Overview":
+                    return frame
+            return None
+
+        frame = tw.wait_until(overview, "the overview")
+
+        def names():
+            frame.clear_cache()
+            return {a.name for a in tw.walk(frame) if a.getRoleName() == "label"}
+
+        for name in ["Today: 600 of 800 steps (75%)", "This week, steps: 600",
+                     "Last 30 days, steps a day: 20", "Current streak: 0 days",
+                     "Goal days of the last 30: 0 of 30"]:
+            with self.subTest(figure=name):
+                tw.wait_until(lambda: name in names(), name, seen=names)
+        # The chart tells the highlighted bar, today's, as its description.
+        chart = next(a for a in tw.walk(frame) if a.name == "Steps a day chart")
+        self.assertTrue(chart.description.endswith(": 600 steps"), chart.description)
 
 
 class GermanDatesTest(WindowTest):

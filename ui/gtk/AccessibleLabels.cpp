@@ -95,3 +95,11 @@ void LabelNothing(wxWindow& text) {
 void MarkAsNotice(wxWindow& text) {
     atk_object_set_role(Accessible(text.GetHandle()), ATK_ROLE_NOTIFICATION);
 }
+
+void NameForScreenReaders(wxWindow& control, const wxString& name) {
+    atk_object_set_name(Accessible(control.GetHandle()), name.utf8_str());
+}
+
+void DescribeForScreenReaders(wxWindow& control, const wxString& description) {
+    atk_object_set_description(Accessible(control.GetHandle()), description.utf8_str());
+}
