@@ -18,11 +18,13 @@
 
 #include "CStepFile.h"
 #include "CStepLogDlg.h"
+#include "ControlIds.h"
 #include "DiaryFixture.h"
 #include "EntryDate.h"
 #include "EntryListView.h"
 #include "FloorWork.h"
 #include "LocalClock.h"
+#include "OverviewWindow.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -132,6 +134,21 @@ int main(int argc, char** argv) {
         list->SetSelection(100);
     });
 
+    // The overview: opened, then the Add again with it open, which recounts
+    // its figures from the list's rows after every change.
+    const auto opening = Clock::now();
+    wxCommandEvent overview(wxEVT_BUTTON, kOverviewCommandId);
+    dialog->ProcessWindowEvent(overview);
+    UntilIdle();
+    const double overviewOpened = Milliseconds(opening);
+    const double addWithOverview = TimeCommand(*dialog, 1005, 5);
+    const double addWithoutOverview = TimeCommand(*dialog, 1005, 5, [] {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (dynamic_cast<OverviewWindow*>(window))
+                window->Destroy();
+        UntilIdle();
+    });
+
     // The floors: the least file work each needs, without the window: an
     // append alone; the diary read once and written less one record, durably.
     auto timeAlone = [](int rounds, const std::function<void()>& alone) {
@@ -162,6 +179,9 @@ int main(int argc, char** argv) {
     row("window: refresh, other delete", refreshDeleted, readAlone);
     row("window: Add after other delete", addAfterDelete, appendAlone);
     row("window: Delete after other add", deleteAfterAppend, deleteAlone);
+    row("window: open the overview", overviewOpened, readAlone);
+    row("window: Add, overview open", addWithOverview, addWithoutOverview);
+    row("window: Add, overview closed", addWithoutOverview, appendAlone);
 
     dialog->Destroy();
     UntilIdle();

@@ -27,8 +27,14 @@ struct Calendar {
     std::vector<std::int64_t> unsteady;
 };
 
+// The calendar a LocalZonePin holds, and how many pins are open.
+thread_local Calendar* pinned = nullptr;
+thread_local int pins = 0;
+
 Calendar& CurrentCalendar() {
     thread_local Calendar calendar;
+    if (pinned)
+        return *pinned;
     const char* tz = std::getenv("TZ");
     const std::string_view now = tz ? tz : "\x01unset";
     if (calendar.tz != now) {
@@ -141,4 +147,14 @@ std::optional<std::time_t> LocalDays::Time(int year, int month, int day, int hou
     }
     return static_cast<std::time_t>(dayNumber * kSecondsPerDay + hour * 3600 + minute * 60 +
                                     second - steady->offset);
+}
+
+LocalZonePin::LocalZonePin() {
+    if (pins++ == 0)
+        pinned = &CurrentCalendar();
+}
+
+LocalZonePin::~LocalZonePin() {
+    if (--pins == 0)
+        pinned = nullptr;
 }

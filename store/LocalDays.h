@@ -21,3 +21,14 @@ public:
     static std::optional<std::time_t> Time(int year, int month, int day, int hour, int minute,
                                            int second, std::tm* local = nullptr);
 };
+
+// For its life, this thread's conversions take the zone as it was when it
+// began, so that a run of them over a whole diary does not look TZ up in the
+// environment for every entry. Nested pins keep the outermost one's zone.
+class LocalZonePin {
+public:
+    LocalZonePin();
+    ~LocalZonePin();
+    LocalZonePin(const LocalZonePin&) = delete;
+    LocalZonePin& operator=(const LocalZonePin&) = delete;
+};

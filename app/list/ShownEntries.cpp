@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "LocalDays.h"
+
 namespace {
 
 std::vector<ShownEntry> EntriesOf(const std::vector<StepRecord>& records,
@@ -59,6 +61,7 @@ std::vector<EntryListChange> ListChanges(const std::vector<std::size_t>& gone,
 } // namespace
 
 std::vector<ShownEntry> BuildShownEntries(const std::vector<StepRecord>& records) {
+    const LocalZonePin zone;
     // Room for the entries of days to come, so that an Add does not copy
     // every row into a larger array; in a diary large enough for that to
     // matter, room never written takes no memory.

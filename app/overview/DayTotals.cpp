@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "EntryDate.h"
+#include "LocalDays.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ std::vector<DayTotal> DayTotalsOf(const std::vector<StepRecord>& newestFirst) {
     // is taken again when the fields are the same.
     const StepRecord* converted = nullptr;
     std::optional<std::chrono::sys_days> date;
+    const LocalZonePin zone;
     for (auto record = newestFirst.rbegin(); record != newestFirst.rend(); ++record) {
         if (!converted || !SameDateFields(*converted, *record))
             date = EntryDay(*record);

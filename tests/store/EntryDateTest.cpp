@@ -1,9 +1,11 @@
 #include "EntryDate.h"
 
 #include <clocale>
+#include <optional>
 
 #include <gtest/gtest.h>
 
+#include "LocalDays.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
@@ -76,4 +78,17 @@ TEST(EntryDateTest, TextIsInTheCLocaleWhateverTheProcessLocale) {
 TEST(EntryDateTest, TooLongTextIsEmpty) {
     ScopedTimeZone zone("UTC");
     EXPECT_EQ(Text(Dated(2006, 3, 5), std::string(130, 'x').c_str()), "");
+}
+
+TEST(EntryDateTest, APinnedZoneHoldsOnlyWhileThePinLasts) {
+    ScopedTimeZone utc("UTC0");
+    const std::optional<std::time_t> inUtc = LocalDays::Time(2024, 1, 1, 0, 30, 0);
+    ASSERT_TRUE(inUtc);
+    std::optional<ScopedTimeZone> east;
+    {
+        const LocalZonePin pin;
+        east.emplace("EST5");
+        EXPECT_EQ(LocalDays::Time(2024, 1, 1, 0, 30, 0), inUtc);
+    }
+    EXPECT_EQ(LocalDays::Time(2024, 1, 1, 0, 30, 0), *inUtc + 5 * 3600);
 }
