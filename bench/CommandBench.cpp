@@ -53,21 +53,16 @@ Measurement Measure(const std::function<void()>& run, const fs::path& diary, con
 
 int main(int argc, char** argv) {
     PinLocalTimeZone(); // as the program does at start
-    std::vector<std::uint32_t> sizes = {1000, 10000, 36500, 100000};
-    if (argc > 1) {
-        sizes.clear();
-        for (int i = 1; i < argc; ++i)
-            sizes.push_back(static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)));
-    }
-    std::string work = (fs::temp_directory_path() / "trekline-bench-XXXXXX").string();
-    if (!mkdtemp(work.data()))
+    const std::vector<std::uint32_t> sizes = BenchSizes(argc, argv, {1000, 10000, 36500, 100000});
+    const fs::path work = MakeBenchDirectory();
+    if (work.empty())
         return 1;
     const DiaryFiles files = DiaryFilesIn(work);
 
     std::printf("%-34s %10s %12s %10s %10s %8s\n", "command", "entries", "median ms", "peak MB",
                 "floor ms", "ratio");
     for (std::uint32_t size : sizes) {
-        fs::path diary = fs::path(work) / ("diary-" + std::to_string(size));
+        fs::path diary = work / ("diary-" + std::to_string(size));
         WriteDailyDiary(diary, size);
         const std::vector<std::uint32_t> listed = ListedIdentifiers(size);
         auto report = [&files, &listed](bool values) {

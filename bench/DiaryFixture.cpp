@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <random>
+#include <string>
 #include <vector>
+
+#include <stdlib.h> // mkdtemp
 
 #include "EntryDate.h"
 #include "StepRecord.h"
@@ -50,4 +54,20 @@ void WriteCenturyDiary(const std::filesystem::path& file, std::uint32_t entries,
     std::ofstream(file, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::uint32_t> BenchSizes(int argc, char** argv, std::vector<std::uint32_t> defaults) {
+    if (argc <= 1)
+        return defaults;
+    std::vector<std::uint32_t> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)));
+    return sizes;
+}
+
+std::filesystem::path MakeBenchDirectory() {
+    std::string work = (std::filesystem::temp_directory_path() / "trekline-bench-XXXXXX").string();
+    if (!mkdtemp(work.data()))
+        return {};
+    return work;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 // Writes a diary of `entries` records, one a day backwards from the end
 // of 2025 with varied counts, as years of daily use leave it.
@@ -14,3 +15,10 @@ void WriteDailyDiary(const std::filesystem::path& file, std::uint32_t entries);
 // dates all lie in years the calendar conversion learns.
 void WriteCenturyDiary(const std::filesystem::path& file, std::uint32_t entries,
                        bool shuffled = false);
+
+// The diary sizes a bench runs at: those on its command line, else `defaults`.
+std::vector<std::uint32_t> BenchSizes(int argc, char** argv, std::vector<std::uint32_t> defaults);
+
+// A fresh directory under the temporary directory for a bench's files; empty
+// when none can be made.
+std::filesystem::path MakeBenchDirectory();

@@ -46,14 +46,9 @@ void PrintRow(const char* name, std::uint32_t size, const Measurement& m,
 
 int main(int argc, char** argv) {
     PinLocalTimeZone(); // as the program does at start
-    std::vector<std::uint32_t> sizes = {100000, 1000000};
-    if (argc > 1) {
-        sizes.clear();
-        for (int i = 1; i < argc; ++i)
-            sizes.push_back(static_cast<std::uint32_t>(std::strtoul(argv[i], nullptr, 10)));
-    }
-    std::string work = (fs::temp_directory_path() / "trekline-bench-XXXXXX").string();
-    if (!mkdtemp(work.data()))
+    const std::vector<std::uint32_t> sizes = BenchSizes(argc, argv, {100000, 1000000});
+    const fs::path work = MakeBenchDirectory();
+    if (work.empty())
         return 1;
     // The summary works on the diary in the current directory.
     fs::current_path(work);

@@ -97,8 +97,8 @@ int main(int argc, char** argv) {
     wxEventLoopBase::SetActive(&loop);
     PinLocalTimeZone();
 
-    std::string work = (fs::temp_directory_path() / "trekline-window-bench-XXXXXX").string();
-    if (!mkdtemp(work.data()))
+    const fs::path work = MakeBenchDirectory();
+    if (work.empty())
         return 1;
     fs::current_path(work);
     WriteDailyDiary(DiaryFilesIn({}).steps, entries);

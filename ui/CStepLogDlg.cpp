@@ -463,29 +463,24 @@ void CStepLogDlg::OnEdit(wxCommandEvent&) {
 }
 
 void CStepLogDlg::OnUndo(wxCommandEvent&) {
-    notice_->Clear();
-    const std::optional<std::string> name = history_.UndoName();
-    if (!name)
-        return;
-    const CommandOutcome undone = history_.Undo(files_);
-    const CommandOutcome listed = RefreshList();
-    if (!undone.Succeeded() || !listed.Succeeded())
-        Tell(undone.Succeeded() ? listed : undone);
-    else
-        notice_->Show("Undone: " + *name + ".");
+    StepThroughHistory(/*undo=*/true);
 }
 
 void CStepLogDlg::OnRedo(wxCommandEvent&) {
+    StepThroughHistory(/*undo=*/false);
+}
+
+void CStepLogDlg::StepThroughHistory(bool undo) {
     notice_->Clear();
-    const std::optional<std::string> name = history_.RedoName();
+    const std::optional<std::string> name = undo ? history_.UndoName() : history_.RedoName();
     if (!name)
         return;
-    const CommandOutcome redone = history_.Redo(files_);
+    const CommandOutcome done = undo ? history_.Undo(files_) : history_.Redo(files_);
     const CommandOutcome listed = RefreshList();
-    if (!redone.Succeeded() || !listed.Succeeded())
-        Tell(redone.Succeeded() ? listed : redone);
+    if (!done.Succeeded() || !listed.Succeeded())
+        Tell(done.Succeeded() ? listed : done);
     else
-        notice_->Show("Redone: " + *name + ".");
+        notice_->Show((undo ? "Undone: " : "Redone: ") + *name + ".");
 }
 
 void CStepLogDlg::OpenWithDesktop(const std::string& path) {

@@ -69,6 +69,8 @@ private:
     void OnEdit(wxCommandEvent& event);
     void OnUndo(wxCommandEvent& event);
     void OnRedo(wxCommandEvent& event);
+    // Undoes or redoes the last change, shows the list and says which change.
+    void StepThroughHistory(bool undo);
     void OnSaveHtmlReport(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);
     void OnImportCommand(wxCommandEvent& event);

@@ -51,20 +51,27 @@ int Import(const DiaryFiles& files, const CommandLine& commandLine, std::ostream
 
 } // namespace
 
-std::optional<int> RunFileCommand(const CommandLine& commandLine, std::ostream& out,
-                                  std::ostream& err) {
-    if (commandLine.action != CommandLine::Action::kExportCsv &&
-        commandLine.action != CommandLine::Action::kImport)
-        return std::nullopt;
-    // Entry dates are local dates; the zone is looked up once for the run.
+std::optional<DiaryFiles> CommandLineDiary(const CommandLine& commandLine, std::ostream& err) {
+    // The zone is looked up once for the run.
     PinLocalTimeZone();
     const DiaryDirectory directory =
         FindDiaryDirectory(commandLine.place == CommandLine::Place::kDataHome);
     if (!directory.problem.empty()) {
         err << "trekline: " << directory.problem << ": the diary cannot be kept.\n";
-        return kNotDone;
+        return std::nullopt;
     }
-    const DiaryFiles files = DiaryFilesIn(directory.path);
+    return DiaryFilesIn(directory.path);
+}
+
+std::optional<int> RunFileCommand(const CommandLine& commandLine, std::ostream& out,
+                                  std::ostream& err) {
+    if (commandLine.action != CommandLine::Action::kExportCsv &&
+        commandLine.action != CommandLine::Action::kImport)
+        return std::nullopt;
+    const std::optional<DiaryFiles> diary = CommandLineDiary(commandLine, err);
+    if (!diary)
+        return kNotDone;
+    const DiaryFiles& files = *diary;
     if (commandLine.action == CommandLine::Action::kImport)
         return Import(files, commandLine, out, err);
     if (commandLine.file == "-")

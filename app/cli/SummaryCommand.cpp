@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "CStepFile.h"
-#include "DataHome.h"
 #include "DayTotals.h"
 #include "DiaryCommands.h"
 #include "ExportValues.h"
-#include "LocalClock.h"
+#include "FileCommands.h"
 #include "LocalToday.h"
 #include "StepFigures.h"
 
@@ -110,15 +109,10 @@ std::optional<int> RunSummaryCommand(const CommandLine& commandLine,
                                      std::ostream& out, std::ostream& err) {
     if (commandLine.action != CommandLine::Action::kSummary)
         return std::nullopt;
-    // Entry dates are local dates; the zone is looked up once for the run.
-    PinLocalTimeZone();
-    const DiaryDirectory directory =
-        FindDiaryDirectory(commandLine.place == CommandLine::Place::kDataHome);
-    if (!directory.problem.empty()) {
-        err << "trekline: " << directory.problem << ": the diary cannot be kept.\n";
+    const std::optional<DiaryFiles> diary = CommandLineDiary(commandLine, err);
+    if (!diary)
         return kNotDone;
-    }
-    const DiaryFiles files = DiaryFilesIn(directory.path);
+    const DiaryFiles& files = *diary;
     constexpr std::string_view kConsequence = "there is no summary";
     try {
         CStepFile file(files);

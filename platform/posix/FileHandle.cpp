@@ -20,21 +20,6 @@ FileStatus ExpectRegularFile(int fd, const fs::path& path, struct stat& info) {
     return {};
 }
 
-FileHandle::~FileHandle() {
-    if (IsOpen())
-        ::close(static_cast<int>(native_));
-}
-
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-        if (IsOpen())
-            ::close(static_cast<int>(native_));
-        native_ = other.native_;
-        other.native_ = kClosed;
-    }
-    return *this;
-}
-
 FileStatus FileHandle::Close(const fs::path& path) {
     if (!IsOpen())
         return {};

@@ -37,21 +37,6 @@ HANDLE OpenForLooking(const fs::path& path, bool followLinks) {
                          nullptr);
 }
 
-FileHandle::~FileHandle() {
-    if (IsOpen())
-        ::CloseHandle(NativeFile::Handle(*this));
-}
-
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-        if (IsOpen())
-            ::CloseHandle(NativeFile::Handle(*this));
-        native_ = other.native_;
-        other.native_ = kClosed;
-    }
-    return *this;
-}
-
 FileStatus FileHandle::Close(const fs::path& path) {
     if (!IsOpen())
         return {};

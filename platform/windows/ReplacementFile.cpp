@@ -46,14 +46,12 @@ ReplacementFile::ReplacementFile(fs::path target, const fs::path& scratch, Scrat
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         // A link or junction is replaced by the new file, what it pointed to
         // left as it was.
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+        if (!link && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             status_ = FileStatus::Failure("replace (not a regular file)", target_, EISDIR);
-        } else if (attributes & FILE_ATTRIBUTE_READONLY) {
+        else if (!link && (attributes & FILE_ATTRIBUTE_READONLY))
             status_ = FileStatus::Failure("replace (read-only file)", target_, EACCES);
-        } else {
-            replacesFile_ = true;
-        }
+        replacesFile_ = !link && status_;
     } else if (const DWORD error = ::GetLastError();
                error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
         status_ = FileStatus::Failure("GetFileAttributesW", target_, ErrnoOf(error));
