@@ -18,7 +18,7 @@
 #include "DayTotals.h"
 #include "DiaryFixture.h"
 #include "LocalClock.h"
-#include "ShownDayTotals.h"
+#include "ListDayTotals.h"
 #include "ShownEntries.h"
 #include "StepFigures.h"
 #include "SummaryCommand.h"
@@ -75,19 +75,37 @@ int main(int argc, char** argv) {
                                    FiguresAsOf(days, std::chrono::year{2025} / 12 / 31, 10000);
                                },
                                kRounds);
-            // The overview window after each change of the list: from the
-            // rows it holds, the figures and the bars of the chart shown.
+            // The overview window as it opens, from the rows the list holds,
+            // and after an Add, which it follows from the list's change: the
+            // figures and the chart's bars shown each time.
+            const std::chrono::sys_days asOf = std::chrono::year{2025} / 12 / 31;
             std::vector<ShownEntry> rows;
-            const Measurement window =
-                MeasureInChild([&] { rows = BuildShownEntries(CStepFile(files).ReadAll()); },
-                               [&] {
-                                   const std::vector<DayTotal> days = DayTotalsOfShown(rows);
-                                   const std::chrono::sys_days asOf =
-                                       std::chrono::year{2025} / 12 / 31;
-                                   FiguresAsOf(days, asOf, 10000);
-                                   ChartBarsOf(days, asOf, ChartSpan::kLast30Days);
-                               },
-                               kRounds);
+            ListDayTotals totals;
+            const auto showFigures = [&] {
+                FiguresAsOf(totals.Days(), asOf, 10000);
+                ChartBarsOf(totals.Days(), asOf, ChartSpan::kLast30Days);
+            };
+            records = CStepFile(files).ReadAll();
+            const Measurement opened = MeasureInChild(
+                [&] { rows = BuildShownEntries(records); },
+                [&] {
+                    totals.Reset(rows);
+                    showFigures();
+                },
+                kRounds);
+            StepRecord added = records.empty() ? StepRecord{} : records.front();
+            added.identifier = 0xFFFFFFF0u;
+            const Measurement followed = MeasureInChild(
+                [&] {
+                    rows = BuildShownEntries(records);
+                    totals.Reset(rows);
+                },
+                [&] {
+                    const auto changes = ApplyRecordChange(rows, records, {{}, {added}});
+                    totals.Follow(*changes, rows);
+                    showFigures();
+                },
+                kRounds);
             const Measurement command = MeasureInChild(
                 none,
                 [&] {
@@ -97,8 +115,10 @@ int main(int argc, char** argv) {
                 kRounds);
             PrintRow(shuffled ? "overview figures, shuffled" : "overview figures (records held)",
                      size, held, floor);
-            PrintRow(shuffled ? "overview window, shuffled" : "overview window (rows held)", size,
-                     window, floor);
+            PrintRow(shuffled ? "overview opened, shuffled" : "overview opened (rows held)", size,
+                     opened, floor);
+            PrintRow(shuffled ? "overview after Add, shuffled" : "overview after Add (rows held)",
+                     size, followed, floor);
             PrintRow(shuffled ? "--summary --json, shuffled" : "--summary --json (read + figures)",
                      size, command, floor);
         }

@@ -5,6 +5,7 @@
 // its own.
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -55,19 +56,40 @@ double Median(std::vector<double> times) {
     return times[times.size() / 2];
 }
 
-double TimeCommand(CStepLogDlg& dialog, int id, int rounds,
-                   const std::function<void()>& before = {}) {
-    std::vector<double> times;
+// Process time, this program's own work: a command that changes what is on
+// screen may also wait for the display's next frame, at most 1/60 s, and
+// only that wait tells two commands apart that do the same work.
+double CpuMilliseconds(std::clock_t since) {
+    return 1000.0 * static_cast<double>(std::clock() - since) / CLOCKS_PER_SEC;
+}
+
+struct CommandTime {
+    double wall = 0; // until the window is idle again
+    double cpu = 0;
+};
+
+// With `paintEveryFrame` each round also waits for every window to be drawn
+// again, as the display's next frame would.
+CommandTime TimeCommand(CStepLogDlg& dialog, int id, int rounds,
+                        const std::function<void()>& before = {}, bool paintEveryFrame = false) {
+    std::vector<double> times, cpuTimes;
     for (int i = 0; i < rounds; ++i) {
         if (before)
             before();
         const auto start = Clock::now();
+        const std::clock_t cpuStart = std::clock();
         wxCommandEvent click(wxEVT_BUTTON, id);
         dialog.ProcessWindowEvent(click);
         UntilIdle();
+        if (paintEveryFrame) {
+            for (wxWindow* window : wxTopLevelWindows)
+                window->Update();
+            UntilIdle();
+        }
         times.push_back(Milliseconds(start));
+        cpuTimes.push_back(CpuMilliseconds(cpuStart));
     }
-    return Median(times);
+    return {Median(times), Median(cpuTimes)};
 }
 
 // Another writer changes the diary before each round; the round times the
@@ -113,9 +135,9 @@ int main(int argc, char** argv) {
     dialog->SetDocumentOpener([](const std::string&) {});
 
     auto* list = dynamic_cast<EntryListView*>(dialog->FindWindow(1006));
-    const double add = TimeCommand(*dialog, 1005, 5);
-    const double remove = TimeCommand(*dialog, 1007, 5, [list] { list->SetSelection(100); });
-    const double report = TimeCommand(*dialog, 1008, 3);
+    const double add = TimeCommand(*dialog, 1005, 5).wall;
+    const double remove = TimeCommand(*dialog, 1007, 5, [list] { list->SetSelection(100); }).wall;
+    const double report = TimeCommand(*dialog, 1008, 3).wall;
     const DiaryFiles files = DiaryFilesIn({});
     auto appendElsewhere = [&files] {
         StepRecord record;
@@ -128,26 +150,33 @@ int main(int argc, char** argv) {
     auto deleteElsewhere = [&files, &oldEntry] { CStepFile(files).DeleteById(oldEntry++); };
     const double refreshAppended = TimeRefresh(*dialog, 5, appendElsewhere);
     const double refreshDeleted = TimeRefresh(*dialog, 5, deleteElsewhere);
-    const double addAfterDelete = TimeCommand(*dialog, 1005, 5, deleteElsewhere);
+    const double addAfterDelete = TimeCommand(*dialog, 1005, 5, deleteElsewhere).wall;
     const double deleteAfterAppend = TimeCommand(*dialog, 1007, 5, [&] {
         appendElsewhere();
         list->SetSelection(100);
-    });
+    }).wall;
 
-    // The overview: opened, then the Add again with it open, which recounts
-    // its figures from the list's rows after every change.
-    const auto opening = Clock::now();
-    wxCommandEvent overview(wxEVT_BUTTON, kOverviewCommandId);
-    dialog->ProcessWindowEvent(overview);
-    UntilIdle();
-    const double overviewOpened = Milliseconds(opening);
-    const double addWithOverview = TimeCommand(*dialog, 1005, 5);
-    const double addWithoutOverview = TimeCommand(*dialog, 1005, 5, [] {
+    // The overview: opened, then the Add with it open, which follows the
+    // list's change, and the same Add with it closed.
+    const auto openOverview = [&dialog] {
+        wxCommandEvent open(wxEVT_BUTTON, kOverviewCommandId);
+        dialog->ProcessWindowEvent(open);
+        UntilIdle();
+    };
+    const auto closeOverview = [] {
         for (wxWindow* window : wxTopLevelWindows)
             if (dynamic_cast<OverviewWindow*>(window))
                 window->Destroy();
         UntilIdle();
-    });
+    };
+    const auto opening = Clock::now();
+    openOverview();
+    const double overviewOpened = Milliseconds(opening);
+    const CommandTime addWithOverview = TimeCommand(*dialog, 1005, 15);
+    const CommandTime paintedWithOverview = TimeCommand(*dialog, 1005, 15, {}, true);
+    closeOverview();
+    const CommandTime addWithoutOverview = TimeCommand(*dialog, 1005, 15);
+    const CommandTime paintedWithoutOverview = TimeCommand(*dialog, 1005, 15, {}, true);
 
     // The floors: the least file work each needs, without the window: an
     // append alone; the diary read once and written less one record, durably.
@@ -180,8 +209,13 @@ int main(int argc, char** argv) {
     row("window: Add after other delete", addAfterDelete, appendAlone);
     row("window: Delete after other add", deleteAfterAppend, deleteAlone);
     row("window: open the overview", overviewOpened, readAlone);
-    row("window: Add, overview open", addWithOverview, addWithoutOverview);
-    row("window: Add, overview closed", addWithoutOverview, appendAlone);
+    row("window: Add, overview open", addWithOverview.wall, addWithoutOverview.wall);
+    row("window: Add, overview closed", addWithoutOverview.wall, appendAlone);
+    row("window: Add, overview open, CPU", addWithOverview.cpu, addWithoutOverview.cpu);
+    row("window: Add, overview closed, CPU", addWithoutOverview.cpu, 0);
+    row("window: Add painted, overview open", paintedWithOverview.wall,
+        paintedWithoutOverview.wall);
+    row("window: Add painted, overview closed", paintedWithoutOverview.wall, 0);
 
     dialog->Destroy();
     UntilIdle();

@@ -230,7 +230,7 @@ CommandOutcome CStepLogDlg::RefreshList(const std::optional<DiaryChangeSeen>& ow
     if (entryList_->GetSelection() != wanted)
         entryList_->SetSelection(wanted);
     if (overview_)
-        overview_->ShowFigures(diary_.Items());
+        overview_->FollowChanges(*changes, diary_.Items());
     return {};
 }
 

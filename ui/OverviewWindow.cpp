@@ -18,10 +18,10 @@
 #include "ChartBars.h"
 #include "DailyGoal.h"
 #include "DayTotals.h"
+#include "ListDayTotals.h"
 #include "LocalToday.h"
 #include "OverviewChart.h"
 #include "Settings.h"
-#include "ShownDayTotals.h"
 #include "StepFigures.h"
 
 namespace {
@@ -57,13 +57,9 @@ wxStaticText* Heading(wxWindow* parent, const wxString& text) {
 
 } // namespace
 
-struct OverviewWindow::Totals {
-    std::vector<DayTotal> days;
-};
-
 OverviewWindow::OverviewWindow(wxWindow* parent, Settings& settings)
     : wxFrame(parent, wxID_ANY, "Trekline Overview"), settings_(settings),
-      totals_(std::make_unique<Totals>()), goal_(settings.DailyGoal()) {
+      totals_(std::make_unique<ListDayTotals>()), goal_(settings.DailyGoal()) {
     TakeInputBesideModalDialog(*this);
     auto* panel = new wxPanel(this);
     auto* column = new wxBoxSizer(wxVERTICAL);
@@ -195,19 +191,29 @@ OverviewWindow::Figure OverviewWindow::MakeFigure(wxWindow* parent, const char* 
 }
 
 void OverviewWindow::SetFigure(Figure& figure, const wxString& value) {
+    // Most figures stay as they were after a change, and a label set anew is
+    // drawn anew.
+    if (figure.text->GetLabel() == value)
+        return;
     figure.text->SetLabel(value);
     // Read as "This week, steps: 12,345": a bare number says nothing.
     NameForScreenReaders(*figure.text, figure.name + ": " + value);
 }
 
 void OverviewWindow::ShowFigures(const std::vector<ShownEntry>& items) {
-    totals_->days = DayTotalsOfShown(items);
+    totals_->Reset(items);
+    ShowFiguresOfTotals();
+}
+
+void OverviewWindow::FollowChanges(const std::vector<EntryListChange>& changes,
+                                   const std::vector<ShownEntry>& items) {
+    totals_->Follow(changes, items);
     ShowFiguresOfTotals();
 }
 
 void OverviewWindow::ShowFiguresOfTotals() {
     asOf_ = LocalToday();
-    const StepFigures figures = FiguresAsOf(totals_->days, asOf_, goal_);
+    const StepFigures figures = FiguresAsOf(totals_->Days(), asOf_, goal_);
     const double share = static_cast<double>(figures.today.steps) / figures.goal;
     SetFigure(today_, Grouped(figures.today.steps) + " of " + Grouped(figures.goal) + " steps (" +
                           Grouped(static_cast<std::uint64_t>(std::floor(share * 100))) + "%)");
@@ -243,7 +249,7 @@ void OverviewWindow::ShowFiguresOfTotals() {
 void OverviewWindow::ShowChart() {
     const int choice = std::max(0, chartSpan_->GetSelection());
     const ChartSpan span = kSpans[choice];
-    chart_->ShowBars(ChartBarsOf(totals_->days, asOf_, span), span, goal_);
+    chart_->ShowBars(ChartBarsOf(totals_->Days(), asOf_, span), span, goal_);
 }
 
 void OverviewWindow::OnGoalText() {

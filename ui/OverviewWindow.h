@@ -8,8 +8,10 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "EntryListChange.h"
 #include "ShownEntries.h"
 
+class ListDayTotals;
 class OverviewChart;
 class Settings;
 class wxChoice;
@@ -29,6 +31,10 @@ public:
 
     // Works the figures out afresh from the list's entries, as of today.
     void ShowFigures(const std::vector<ShownEntry>& items);
+    // The same after the changes that made the list's entries `items`,
+    // counting again only the days they touched.
+    void FollowChanges(const std::vector<EntryListChange>& changes,
+                       const std::vector<ShownEntry>& items);
 
 private:
     // A figure and what a screen reader calls it, read with its value.
@@ -46,8 +52,7 @@ private:
 
     Settings& settings_;
     // The day totals of the entries last shown.
-    struct Totals;
-    std::unique_ptr<Totals> totals_;
+    std::unique_ptr<ListDayTotals> totals_;
     std::uint32_t goal_;
     // The day the figures are as of; a window left open over midnight moves
     // on to the next.

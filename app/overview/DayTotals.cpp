@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "EntryDate.h"
-#include "LocalDays.h"
 
 namespace {
 
@@ -58,30 +57,33 @@ std::vector<DayTotal> AddUpInPlaces(const std::vector<DayTotal>& entries,
 
 } // namespace
 
-std::vector<DayTotal> DayTotalsOf(const std::vector<StepRecord>& newestFirst) {
-    std::vector<DayTotal> days;
-    days.reserve(newestFirst.size());
-    // Oldest first: a diary kept day by day is then in date order already and
-    // needs no sort. The entries of one day mostly lie side by side, and the
-    // conversion costs more than all the rest: the date of the entry before
-    // is taken again when the fields are the same.
-    const StepRecord* converted = nullptr;
-    std::optional<std::chrono::sys_days> date;
-    const LocalZonePin zone;
-    for (auto record = newestFirst.rbegin(); record != newestFirst.rend(); ++record) {
-        if (!converted || !SameDateFields(*converted, *record))
-            date = EntryDay(*record);
-        converted = &*record;
-        if (date)
-            days.push_back({*date, record->steps});
-    }
-    if (!std::ranges::is_sorted(days, {}, &DayTotal::date)) {
-        const auto [first, last] = std::ranges::minmax_element(days, {}, &DayTotal::date);
+std::optional<std::chrono::sys_days> EntryDays::Of(const StepRecord& record) {
+    if (!last_ || !SameDateFields(*last_, record))
+        day_ = EntryDay(record);
+    last_ = record;
+    return day_;
+}
+
+std::vector<DayTotal> AddUpDays(std::vector<DayTotal> entries) {
+    if (!std::ranges::is_sorted(entries, {}, &DayTotal::date)) {
+        const auto [first, last] = std::ranges::minmax_element(entries, {}, &DayTotal::date);
         const auto span = static_cast<std::size_t>((last->date - first->date).count()) + 1;
-        if (span <= days.size())
-            return AddUpInPlaces(days, first->date, span);
-        std::ranges::sort(days, {}, &DayTotal::date);
+        if (span <= entries.size())
+            return AddUpInPlaces(entries, first->date, span);
+        std::ranges::sort(entries, {}, &DayTotal::date);
     }
-    AddUpSorted(days);
-    return days;
+    AddUpSorted(entries);
+    return entries;
+}
+
+std::vector<DayTotal> DayTotalsOf(const std::vector<StepRecord>& newestFirst) {
+    std::vector<DayTotal> entries;
+    entries.reserve(newestFirst.size());
+    // Oldest first: a diary kept day by day is then in date order already and
+    // needs no sort.
+    EntryDays days;
+    for (auto record = newestFirst.rbegin(); record != newestFirst.rend(); ++record)
+        if (const std::optional<std::chrono::sys_days> day = days.Of(*record))
+            entries.push_back({*day, record->steps});
+    return AddUpDays(std::move(entries));
 }
