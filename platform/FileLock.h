@@ -15,7 +15,18 @@
 class FileLock {
 public:
     enum class Kind { Shared, Exclusive };
-    // Waits for the lock on the changes to `path`, open as `file`.
+    // Whether the lock is kept apart from the file. Where it is (Windows,
+    // whose open files cannot always be renamed over), a holder lets go of
+    // its handle before it waits for the lock and opens the file again once
+    // it holds it, and lets go again before it replaces the file: no handle
+    // of anyone's may stand in the way of the holder's rename.
+#ifdef _WIN32
+    static constexpr bool kApartFromFile = true;
+#else
+    static constexpr bool kApartFromFile = false;
+#endif
+    // Waits for the lock on the changes to `path`, open as `file` (or, where
+    // the lock is apart from the file, not open at all).
     FileLock(const FileHandle& file, Kind kind, const std::filesystem::path& path);
     ~FileLock();
     FileLock(FileLock&& other) noexcept

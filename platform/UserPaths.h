@@ -9,6 +9,11 @@
 // when there is none.
 std::filesystem::path HomeDirectory();
 
+// Where the system keeps programs' data for the user, on systems that have
+// such a place apart from the home directory (Windows' local application
+// data); empty elsewhere.
+std::filesystem::path LocalAppDataDirectory();
+
 // The file of the running program with every link followed, so that a program
 // linked into PATH from another prefix is found in its own; empty when the
 // system cannot tell.

@@ -148,8 +148,8 @@ template <typename Start, typename Visitor> bool CStepFile::ScanShared(Start sta
     if (!fd_.IsOpen())
         return false;
     // A shared lock keeps a concurrent append from being read half written.
-    FileLock lock(fd_, FileLock::Kind::Shared, path_);
-    std::optional<RecordSpan> span = FindSpan();
+    const FileLock lock = Lock(FileLock::Kind::Shared);
+    std::optional<RecordSpan> span = fd_.IsOpen() ? FindSpan() : std::nullopt;
     if (!span)
         return false;
     start(*span);
@@ -172,16 +172,30 @@ bool CStepFile::VisitAll(const std::function<void(std::uint64_t most)>& expect,
     return ScanShared([&](const RecordSpan& span) { expect(span.Count()); }, visit);
 }
 
+FileLock CStepFile::Lock(FileLock::Kind kind) {
+    if constexpr (!FileLock::kApartFromFile)
+        return FileLock(fd_, kind, path_);
+    // No handle of ours may wait for the lock: its holder could not replace
+    // the file meanwhile.
+    fd_.Close(path_);
+    FileLock lock(fd_, kind, path_);
+    if (lock.Status() && !Reopen())
+        ok_ = false;
+    return lock;
+}
+
 std::optional<FileLock> CStepFile::LockForChange() {
     // A delete replaces the file, so a lock won on a descriptor of the old
     // file guards nothing: after locking, make sure the path still names the
     // file we locked, else open the new one and lock again.
     while (fd_.IsOpen()) {
-        FileLock lock(fd_, FileLock::Kind::Exclusive, path_);
+        FileLock lock = Lock(FileLock::Kind::Exclusive);
         if (!lock.Status()) {
             Fail(lock.Status());
             return std::nullopt;
         }
+        if (!fd_.IsOpen())
+            return std::nullopt;
         if (lock.NamesLockedFile()) {
             // No other writer is busy now, so a scratch file of ours is one
             // a writer killed midway left behind.
@@ -252,7 +266,8 @@ void CStepFile::Append(StepRecord& record) {
     }
 }
 
-bool CStepFile::CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t newestIdentifier) {
+bool CStepFile::CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t newestIdentifier,
+                         const std::optional<FileIdentity>& before) {
     // A diary behind a link is replaced where it lies, so that the link
     // stays a link and the diary never forks in two.
     const fs::path target = FollowLinks(path_);
@@ -298,7 +313,22 @@ bool CStepFile::CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t 
             break;
         done += count;
     }
+    // What the change replaces is read from the old file while it is still
+    // open, unchanged: no one else writes while we hold its lock.
+    replaced_.reset();
+    if (keepBytes_ && copy.Status() && (replaced_ = BytesReplacedBy(edit, span)))
+        replaced_->before = before;
+    return CommitReplacement(copy);
+}
+
+bool CStepFile::CommitReplacement(ReplacementFile& copy) {
+    // Where an open file cannot be renamed over, ours is let go first; the
+    // caller opens the new one after.
+    if constexpr (FileLock::kApartFromFile)
+        fd_.Close(path_);
     if (const FileStatus committed = copy.Commit(); !committed) {
+        if (!fd_.IsOpen())
+            Reopen();
         Fail(committed);
         return false;
     }
@@ -341,14 +371,8 @@ std::optional<DiaryEdit> CStepFile::ReplaceUnderLock(const FindDiaryEdit& find) 
     // in one rename: at every instant the path holds the old or the new diary.
     // Identifiers go on from the newest record in the file, removed or not,
     // so that no identifier a window still lists comes back for another entry.
-    const std::optional<FileIdentity> before = fd_.Identity();
-    if (!CopyWith(*edit, *span, last.identifier))
+    if (!CopyWith(*edit, *span, last.identifier, fd_.Identity()))
         return std::nullopt;
-    // The replaced file is still open, and unchanged: no one else writes
-    // while we hold its lock.
-    replaced_.reset();
-    if (keepBytes_ && (replaced_ = BytesReplacedBy(*edit, *span)))
-        replaced_->before = before;
     // Unlocking the replaced file lets waiting processes on, and they then
     // find the new file under the path.
     lock.reset();
@@ -511,11 +535,7 @@ bool CStepFile::CopyReplacing(const DiaryChangeSeen::Bytes& bytes, const RecordS
     write(bytes.inserted);
     if (!copyOld(bytes.at + bytes.removed.size(), span.length))
         return false;
-    if (const FileStatus committed = copy.Commit(); !committed) {
-        Fail(committed);
-        return false;
-    }
-    return true;
+    return CommitReplacement(copy);
 }
 
 bool CStepFile::EditIfUnchanged(const StepRecord& listed, const StepRecord& edited) {
@@ -559,8 +579,8 @@ std::optional<FileIdentity> CStepFile::IdentityOfReplacement(std::uint64_t size,
     // contents.
     if (!fd_.IsOpen())
         return std::nullopt;
-    FileLock lock(fd_, FileLock::Kind::Shared, path_);
-    if (!lock.Status())
+    const FileLock lock = Lock(FileLock::Kind::Shared);
+    if (!lock.Status() || !fd_.IsOpen())
         return std::nullopt;
     std::optional<FileIdentity> identity = fd_.Identity();
     if (!identity || identity->Size() != size || last.size() > size)

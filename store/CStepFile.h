@@ -13,6 +13,7 @@
 #include "FileLock.h"
 #include "FileStatus.h"
 #include "RecordSpan.h"
+#include "ReplacementFile.h"
 #include "StepRecord.h"
 
 // A record as a backwards scan meets it, with where it lies in the file.
@@ -150,10 +151,18 @@ private:
     // Under a shared lock, `start` with the span found, then `visit` with
     // each record ReadAll gives.
     template <typename Start, typename Visitor> bool ScanShared(Start start, Visitor visit);
+    // Waits for the lock; where it is kept apart from the file, with the
+    // file let go meanwhile and opened again under the lock.
+    FileLock Lock(FileLock::Kind kind);
     std::optional<FileLock> LockForChange();
     // Writes the kept records, then the added ones with the identifiers after
-    // `newestIdentifier` and no time of day, both written back into `edit`.
-    bool CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t newestIdentifier);
+    // `newestIdentifier` and no time of day, both written back into `edit`,
+    // and replaces the file, `before`, by the copy.
+    bool CopyWith(DiaryEdit& edit, const RecordSpan& span, std::uint32_t newestIdentifier,
+                  const std::optional<FileIdentity>& before);
+    // Renames the copy over the file, which is no longer open once it has
+    // been, where the lock is kept apart from the file.
+    bool CommitReplacement(ReplacementFile& copy);
     // Under the lock for a change: `find` reads what it needs of the records
     // in the span and gives the edit, or none when it could not read them;
     // then the file is replaced as Rewrite replaces it.

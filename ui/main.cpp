@@ -1,16 +1,17 @@
 #include <iostream>
 #include <span>
+#include <string>
+#include <vector>
 
-#include <wx/app.h>
 #include <wx/init.h>
-#include <wx/log.h>
 
-#include "CTreklineApp.h"
 #include "CommandLine.h"
 #include "DailyGoal.h"
 #include "FileCommands.h"
+#include "ProgramStart.h"
 #include "Settings.h"
 #include "SummaryCommand.h"
+#include "WindowStart.h"
 
 namespace {
 
@@ -27,9 +28,12 @@ std::uint32_t RememberedDailyGoal() {
 // The command line is answered before the toolkit starts, so that the help,
 // the version and a mistake in the options need no display.
 int main(int argc, char** argv) {
-    const std::span<const char* const> arguments(argv + (argc > 0 ? 1 : 0),
-                                                 argc > 0 ? argc - 1 : 0);
-    const CommandLine commandLine = ParseCommandLine(arguments);
+    ConnectStandardStreams();
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<const char*> options;
+    for (std::size_t i = 1; i < arguments.size(); ++i)
+        options.push_back(arguments[i].c_str());
+    const CommandLine commandLine = ParseCommandLine(options);
     if (std::optional<int> status = AnswerWithoutWindow(commandLine, std::cout, std::cerr))
         return *status;
     // An import, an export or the summary needs no window either.
@@ -38,12 +42,5 @@ int main(int argc, char** argv) {
     if (std::optional<int> status =
             RunSummaryCommand(commandLine, RememberedDailyGoal, std::cout, std::cerr))
         return *status;
-
-    wxApp::SetInstance(new CTreklineApp(commandLine.place));
-    // The toolkit's own complaints go to standard error: a message box is no
-    // place for them, and without a display there could be none.
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    // The options are read already; the toolkit gets the program's name only.
-    int toolkitArgc = argc > 0 ? 1 : 0;
-    return wxEntry(toolkitArgc, argv) == 0 ? 0 : 1;
+    return StartWindow(commandLine, argc > 0 ? argv[0] : nullptr);
 }

@@ -22,6 +22,8 @@ std::filesystem::path DataHomeDirectory(const char* xdgDataHome, const char* hom
 }
 
 std::filesystem::path DataHomeDirectory() {
+    if (const std::filesystem::path appData = LocalAppDataDirectory(); !appData.empty())
+        return appData / "Trekline";
     const std::string home = HomeDirectory().string();
     return DataHomeDirectory(std::getenv("XDG_DATA_HOME"), home.c_str());
 }

@@ -11,7 +11,7 @@
 std::filesystem::path DataHomeDirectory(const char* xdgDataHome, const char* home);
 
 // The same for this process, from its environment and, without HOME, the
-// user database.
+// user database; on Windows %LOCALAPPDATA%\Trekline.
 std::filesystem::path DataHomeDirectory();
 
 // Makes the directory and any missing parents, the new ones readable by the

@@ -20,6 +20,11 @@ fs::path HomeDirectory() {
     return {};
 }
 
+// Programs keep their data under the home directory, by the XDG rules.
+fs::path LocalAppDataDirectory() {
+    return {};
+}
+
 fs::path ProgramFile() {
     std::error_code error;
     fs::path program = fs::read_symlink("/proc/self/exe", error);

@@ -24,6 +24,8 @@ constexpr DWORD kReplaceIfExists = 0x1;
 // would stop every other window from replacing it.
 constexpr DWORD kPosixSemantics = 0x2;
 constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+constexpr int kRenameAttempts = 100;
+constexpr DWORD kRenameWaitMs = 20;
 
 // Renames the open file over `target` in one step.
 bool RenameOver(HANDLE file, const fs::path& target) {
@@ -77,13 +79,24 @@ FileStatus ReplacementFile::Commit() {
         if (status_)
             status_ = scratch_.file.Close(target_);
     } else {
-        // Systems before Windows 10 1709 (and some file systems) cannot
-        // rename an open file so; the classic call then does, unless someone
-        // holds the target open.
+        // Systems before Windows 10 1709 (Wine too, and some file systems)
+        // cannot rename an open file so; the classic call then does, once no
+        // one holds the target open. The diary's writers let go of it before
+        // they replace it and readers hold it for moments: a reader, or a
+        // virus scanner, met here is waited for, up to two seconds.
         status_ = scratch_.file.Close(ScratchPath());
-        if (status_ && !::MoveFileExW(scratch_.name.c_str(), target_.c_str(),
-                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            status_ = LastFailure("MoveFileExW", ScratchPath());
+        for (int attempt = 0; status_; ++attempt) {
+            if (::MoveFileExW(scratch_.name.c_str(), target_.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                break;
+            const DWORD error = ::GetLastError();
+            if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
+                attempt == kRenameAttempts) {
+                status_ = FileStatus::Failure("MoveFileExW", ScratchPath(), ErrnoOf(error));
+                break;
+            }
+            ::Sleep(kRenameWaitMs);
+        }
     }
     // Renamed: the scratch name is gone and must not be removed any more.
     if (status_)

@@ -26,6 +26,10 @@ fs::path HomeDirectory() {
     return KnownFolder(FOLDERID_Profile);
 }
 
+fs::path LocalAppDataDirectory() {
+    return KnownFolder(FOLDERID_LocalAppData);
+}
+
 fs::path ProgramFile() {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
