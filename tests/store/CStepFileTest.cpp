@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FileLinks.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
@@ -223,7 +224,8 @@ TEST(CStepFileTest, ADiaryBehindALinkIsChangedWhereItLiesAndTheLinkStays) {
     WriteFileBytes("synced/diary.steps",
                    DiaryBytes({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)}));
     fs::permissions("synced/diary.steps", fs::perms(0600));
-    fs::create_symlink("synced/diary.steps", "data.steps");
+    if (!MakeSymbolicLink("synced/diary.steps", "data.steps"))
+        GTEST_SKIP() << "this system makes no symbolic links";
     {
         CStepFile file(HereFiles());
         StepRecord r = DiaryEntry(3, 2006, 1, 3);
@@ -232,7 +234,7 @@ TEST(CStepFileTest, ADiaryBehindALinkIsChangedWhereItLiesAndTheLinkStays) {
         EXPECT_TRUE(file.IsOk());
         EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{3, 2}));
     }
-    EXPECT_TRUE(fs::is_symlink("data.steps"));
+    EXPECT_TRUE(IsSymbolicLink("data.steps"));
     EXPECT_EQ(ReadFileBytes("synced/diary.steps"),
               DiaryBytes({DiaryEntry(2, 2006, 1, 2, 2), DiaryEntry(3, 2006, 1, 3, 3)}));
     EXPECT_EQ(fs::status("synced/diary.steps").permissions() & fs::perms::all, fs::perms(0600));
