@@ -10,6 +10,7 @@
 
 #include "FileLock.h"
 #include "TempDir.h"
+#include "Wine.h"
 
 namespace fs = std::filesystem;
 
@@ -101,6 +102,9 @@ TEST(FileLockTest, TellsWhetherThePathStillNamesTheLockedFile) {
         {"removed", [] { fs::remove("data.steps"); }, false},
     };
     for (const Case& c : cases) {
+        // Wine removes an open file only once it is closed.
+        if (RunsUnderWine() && std::string(c.what) == "removed")
+            continue;
         ScopedTempDir dir;
         const FileHandle file = OpenHere("data.steps");
         c.change();
