@@ -2,6 +2,8 @@
 # Runs a Windows program under Wine in a prefix of Trekline's own, kept beside
 # the cross-built libraries (about 700 MB, made in some seconds on first use).
 # Usage: scripts/wine-run.sh PROGRAM.exe [ARGS...]
+# Without a program it only makes the prefix and starts the server, so that a
+# run of many tests does not make the prefix in several at once.
 # CMake's cross toolchain runs tests through it. A program that makes windows
 # needs DISPLAY (xvfb-run), and so does the first Wine process of a server
 # session: Wine's desktop process, once started without a display, makes
@@ -27,4 +29,5 @@ fi
 wineserver -p10 < /dev/null > /dev/null 2>&1 || true
 wine wineboot < /dev/null > /dev/null 2>&1
 
+[ $# -gt 0 ] || exit 0
 exec wine "$@"

@@ -38,6 +38,11 @@ private:
     std::optional<std::string> previous_;
 };
 
+// Why a test of a zone's rules cannot run on Windows: its C runtime reads
+// only a name and an offset from TZ, and Wine's applies no daylight saving.
+inline constexpr const char* kNoZoneRules =
+    "the Windows C runtime reads no zone names or daylight saving rules from TZ";
+
 // Sets TZ for the life of the object and calls tzset.
 class ScopedTimeZone {
 public:
@@ -49,12 +54,27 @@ private:
     bool hadPrevious_;
 };
 
+// Sets an environment variable for the life of the object.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value);
+    ~ScopedVariable();
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> previous_;
+};
+
 std::vector<unsigned char> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
 
 // The names in a directory, sorted.
 std::vector<std::string> DirectoryNames(const std::filesystem::path& directory = ".");
 
+// Windows has no limit on the size of a process's files.
+#ifndef _WIN32
 // Files may grow to `limit` bytes while the object lives; a write beyond fails
 // with EFBIG, as on a full disk, even for root (the signal that would end the
 // process is ignored meanwhile).
@@ -69,3 +89,4 @@ private:
     unsigned long long previousLimit_;
     void (*previousHandler_)(int);
 };
+#endif

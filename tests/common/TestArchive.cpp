@@ -14,11 +14,20 @@ namespace {
 
 using Writer = std::unique_ptr<archive, decltype(&archive_write_free)>;
 
+// A path's own characters, wide ones on Windows, so that any name works.
+int OpenFile(archive* zip, const fs::path& path) {
+#ifdef _WIN32
+    return archive_write_open_filename_w(zip, path.c_str());
+#else
+    return archive_write_open_filename(zip, path.c_str());
+#endif
+}
+
 Writer OpenZip(const fs::path& path, const char* options = nullptr) {
     Writer zip(archive_write_new(), archive_write_free);
     archive_write_set_format_zip(zip.get());
     if ((options && archive_write_set_options(zip.get(), options) != ARCHIVE_OK) ||
-        archive_write_open_filename(zip.get(), path.c_str()) != ARCHIVE_OK)
+        OpenFile(zip.get(), path) != ARCHIVE_OK)
         throw std::runtime_error(archive_error_string(zip.get()));
     return zip;
 }

@@ -10,6 +10,7 @@
 
 #include "FileLock.h"
 #include "TempDir.h"
+#include "Wine.h"
 
 namespace fs = std::filesystem;
 
@@ -90,15 +91,20 @@ TEST(FileLockTest, TellsWhetherThePathStillNamesTheLockedFile) {
     const Case cases[] = {
         {"nothing changed", [] {}, true},
         {"appended to", [] { WriteFileBytes("data.steps", kBytes); }, true},
+        // Moved aside first: Wine renames over no file that is open.
         {"replaced by a rename",
          [] {
              WriteFileBytes("data.tmp", kBytes);
+             fs::rename("data.steps", "data.old");
              fs::rename("data.tmp", "data.steps");
          },
          false},
         {"removed", [] { fs::remove("data.steps"); }, false},
     };
     for (const Case& c : cases) {
+        // Wine removes an open file only once it is closed.
+        if (RunsUnderWine() && std::string(c.what) == "removed")
+            continue;
         ScopedTempDir dir;
         const FileHandle file = OpenHere("data.steps");
         c.change();

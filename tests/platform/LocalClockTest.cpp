@@ -25,6 +25,14 @@ TEST(LocalClockTest, ReadsTheOffsetOfEachZoneAndSeason) {
         long offset;
         int hour;
     };
+#ifdef _WIN32
+    // The Windows C runtime reads a name and an offset from TZ, and no rules.
+    const Case cases[] = {
+        {"UTC0", kWinter, 0, 12},
+        {"JST-9", kWinter, 32400, 21},
+        {"EST5", kSummer, -18000, 7},
+    };
+#else
     const Case cases[] = {
         {"UTC0", kWinter, 0, 12},
         {"CET-1CEST,M3.5.0,M10.5.0/3", kWinter, 3600, 13},
@@ -33,6 +41,7 @@ TEST(LocalClockTest, ReadsTheOffsetOfEachZoneAndSeason) {
         {"EST5EDT,M3.2.0,M11.1.0", kSummer, -14400, 8},
         {"<+0530>-5:30", kWinter, 19800, 17},
     };
+#endif
     for (const Case& c : cases) {
         ScopedTimeZone zone(c.tz);
         const std::optional<std::tm> local = LocalTimeAt(c.t);
@@ -43,6 +52,9 @@ TEST(LocalClockTest, ReadsTheOffsetOfEachZoneAndSeason) {
 }
 
 TEST(LocalClockTest, ABuiltTimeGivenAReadingsZoneReadsAsThatReading) {
+#ifdef _WIN32
+    GTEST_SKIP() << kNoZoneRules;
+#endif
     ScopedTimeZone zone("EST5EDT,M3.2.0,M11.1.0");
     const std::optional<std::tm> summer = LocalTimeAt(kSummer);
     const std::optional<std::tm> winter = LocalTimeAt(kWinter);

@@ -44,6 +44,9 @@ std::string ReadCommandOutput(const std::string& command) {
 } // namespace
 
 TEST(BrowserTest, PageShowsThePictureAndEveryRowWithoutScriptErrors) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the headless browser is the host's, and runs only on Linux";
+#endif
     ScopedTempDir dir;
     ScopedTimeZone zone("UTC");
     ReportData data;

@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -66,7 +65,13 @@ TEST(HtmlReportTest, DistanceIsStepsTimesStepLengthInMetres) {
 }
 
 TEST(HtmlReportTest, RowsFollowTheGivenOrderWithTrueDatesInEveryZone) {
-    for (const char* tz : {"Asia/Tokyo", "America/Los_Angeles", "UTC"}) {
+#ifdef _WIN32
+    // The Windows C runtime reads no zone names from TZ: UTC alone there.
+    const char* const zones[] = {"UTC"};
+#else
+    const char* const zones[] = {"Asia/Tokyo", "America/Los_Angeles", "UTC"};
+#endif
+    for (const char* tz : zones) {
         ScopedTimeZone zone(tz);
         std::string page = FormatHtmlReport({DiaryEntry(1, 1965, 7, 4), DiaryEntry(2, 2006, 3, 5),
                                              DiaryEntry(3, 2006, 3, 5), DiaryEntry(4, 2040, 2, 29)},
@@ -78,6 +83,9 @@ TEST(HtmlReportTest, RowsFollowTheGivenOrderWithTrueDatesInEveryZone) {
 }
 
 TEST(HtmlReportTest, UndatableEntriesShowTheStartOfCalendarTime) {
+#ifdef _WIN32
+    GTEST_SKIP() << kNoZoneRules;
+#endif
     {
         ScopedTimeZone east("Asia/Tokyo");
         EXPECT_EQ(RowDates(FormatHtmlReport({DiaryEntry(1, 1200, 1, 1)}, 100)),
@@ -96,7 +104,9 @@ TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
     std::vector<unsigned char> previous = ReadFileBytes("out.html");
     ASSERT_EQ(previous.size(), 1786u);
 
-    // A file size limit fails the write the way a full disk does, even for root.
+    // A file size limit fails the write the way a full disk does, even for
+    // root; Windows has no such limit.
+#ifndef _WIN32
     bool written = true;
     {
         ScopedFileSizeLimit full(1000);
@@ -107,6 +117,7 @@ TEST(HtmlReportTest, APageThatCannotBeWrittenLeavesThePreviousOne) {
     EXPECT_EQ(ReadFileBytes("out.html"), previous);
     EXPECT_EQ(DirectoryNames(), std::vector<std::string>{"out.html"})
         << "no scratch file is left behind";
+#endif
 
     EXPECT_FALSE(WriteHtmlReportFile("missing-dir/out.html", {DiaryEntry(1, 2006, 3, 5)}, 100));
 }

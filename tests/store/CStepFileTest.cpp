@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FileLinks.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
@@ -146,6 +147,8 @@ TEST(CStepFileTest, DeleteRemovesTheNewestMatchAndKeepsPermissions) {
         {DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2), DiaryEntry(3, 2006, 1, 3, 2)});
     fs::permissions("data.steps",
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // What the system kept of them: Windows keeps only whether it may be written.
+    const fs::perms kept = fs::status("data.steps").permissions() & fs::perms::all;
     CStepFile file(HereFiles());
     file.DeleteById(2);
     EXPECT_TRUE(file.IsOk());
@@ -153,8 +156,7 @@ TEST(CStepFileTest, DeleteRemovesTheNewestMatchAndKeepsPermissions) {
     ASSERT_EQ(left.size(), 2u);
     EXPECT_EQ(left[0].steps, 2u);
     EXPECT_EQ(left[1].steps, 1u);
-    EXPECT_EQ(fs::status("data.steps").permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status("data.steps").permissions() & fs::perms::all, kept);
     EXPECT_FALSE(fs::exists("data.tmp"));
 }
 
@@ -223,7 +225,8 @@ TEST(CStepFileTest, ADiaryBehindALinkIsChangedWhereItLiesAndTheLinkStays) {
     WriteFileBytes("synced/diary.steps",
                    DiaryBytes({DiaryEntry(1, 2006, 1, 1, 1), DiaryEntry(2, 2006, 1, 2, 2)}));
     fs::permissions("synced/diary.steps", fs::perms(0600));
-    fs::create_symlink("synced/diary.steps", "data.steps");
+    if (!MakeSymbolicLink("synced/diary.steps", "data.steps"))
+        GTEST_SKIP() << "this system makes no symbolic links";
     {
         CStepFile file(HereFiles());
         StepRecord r = DiaryEntry(3, 2006, 1, 3);
@@ -232,7 +235,7 @@ TEST(CStepFileTest, ADiaryBehindALinkIsChangedWhereItLiesAndTheLinkStays) {
         EXPECT_TRUE(file.IsOk());
         EXPECT_EQ(Identifiers(file), (std::vector<std::uint32_t>{3, 2}));
     }
-    EXPECT_TRUE(fs::is_symlink("data.steps"));
+    EXPECT_TRUE(IsSymbolicLink("data.steps"));
     EXPECT_EQ(ReadFileBytes("synced/diary.steps"),
               DiaryBytes({DiaryEntry(2, 2006, 1, 2, 2), DiaryEntry(3, 2006, 1, 3, 3)}));
     EXPECT_EQ(fs::status("synced/diary.steps").permissions() & fs::perms::all, fs::perms(0600));

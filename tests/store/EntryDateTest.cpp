@@ -22,7 +22,13 @@ std::string Text(const StepRecord& r, const char* format = "%Y.%m.%d") {
 } // namespace
 
 TEST(EntryDateTest, EveryDateFrom1601To9999IsItselfInEveryZone) {
-    for (const char* tz : {"UTC", "Asia/Tokyo", "America/Los_Angeles", "Europe/Berlin"}) {
+#ifdef _WIN32
+    // The Windows C runtime reads no zone names from TZ: UTC alone there.
+    const char* const zones[] = {"UTC"};
+#else
+    const char* const zones[] = {"UTC", "Asia/Tokyo", "America/Los_Angeles", "Europe/Berlin"};
+#endif
+    for (const char* tz : zones) {
         ScopedTimeZone zone(tz);
         EXPECT_EQ(Text(Dated(2006, 4, 3)), "2006.04.03") << tz;
         EXPECT_EQ(Text(Dated(1601, 1, 1)), "1601.01.01") << tz;
@@ -37,6 +43,9 @@ TEST(EntryDateTest, EveryDateFrom1601To9999IsItselfInEveryZone) {
 }
 
 TEST(EntryDateTest, UndatableYearsGiveTheStartOfCalendarTimeInLocalTime) {
+#ifdef _WIN32
+    GTEST_SKIP() << kNoZoneRules;
+#endif
     StepRecord ancient = Dated(1500, 6, 1);
     EXPECT_EQ(EntryTime(ancient), 0);
     {

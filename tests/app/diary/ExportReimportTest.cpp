@@ -37,7 +37,7 @@ ImportMerge Import(const fs::path& offered, ConflictChoice choice = ConflictChoi
 // A Gadgetbridge database with one device's minutes on two days (UTC).
 void WriteGadgetbridge(const fs::path& path) {
     sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
+    sqlite3_open(path.string().c_str(), &db);
     sqlite3_exec(db,
                  "CREATE TABLE MI_BAND_ACTIVITY_SAMPLE (TIMESTAMP INTEGER, DEVICE_ID INTEGER,"
                  " STEPS INTEGER, PRIMARY KEY (TIMESTAMP, DEVICE_ID));"

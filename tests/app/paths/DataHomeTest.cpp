@@ -3,12 +3,21 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "DataHome.h"
 #include "TempDir.h"
 
 namespace fs = std::filesystem;
+
+// Windows finds no path through a file rather than a file in the way.
+#ifdef _WIN32
+const std::string kFileInTheWay = " cannot be created (No such file or directory)";
+#else
+const std::string kFileInTheWay = " cannot be created (Not a directory)";
+#endif
 
 TEST(DataHomeTest, FollowsAnAbsoluteXdgDataHomeElseTheHomeDirectory) {
     struct Case {
@@ -34,11 +43,16 @@ TEST(DataHomeTest, MakesTheMissingDirectoriesPrivateAndKeepsExistingOnes) {
     ScopedTempDir dir;
     const fs::path home = dir.Path() / "share" / "trekline";
     EXPECT_EQ(MakeDataHome(home), std::nullopt);
+    // A Windows folder is private by the access it inherits, not by mode bits.
+#ifdef _WIN32
+    EXPECT_TRUE(fs::is_directory(home));
+#else
     struct stat status {};
     ASSERT_EQ(stat(home.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
     ASSERT_EQ(stat(home.parent_path().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
+#endif
     // A second start finds it made.
     EXPECT_EQ(MakeDataHome(home), std::nullopt);
 }
@@ -47,8 +61,7 @@ TEST(DataHomeTest, SaysWhyTheDirectoryCannotBeMade) {
     ScopedTempDir dir;
     WriteFileBytes("share", {'x'});
     EXPECT_EQ(MakeDataHome(dir.Path() / "share" / "trekline"),
-              (dir.Path() / "share" / "trekline").string() +
-                  " cannot be created (Not a directory)");
+              (dir.Path() / "share" / "trekline").string() + kFileInTheWay);
     WriteFileBytes("trekline", {'x'});
     EXPECT_EQ(MakeDataHome(dir.Path() / "trekline"),
               (dir.Path() / "trekline").string() + " is not a directory");
@@ -59,19 +72,20 @@ TEST(DataHomeTest, SaysWhyTheDirectoryCannotBeMade) {
 // data home made, or the directory they were started in.
 TEST(DataHomeTest, ARunKeepsItsDiaryInTheDataHomeMadeOrWhereItStarted) {
     ScopedTempDir dir;
-    const char* previous = std::getenv("XDG_DATA_HOME");
-    const std::string kept = previous ? previous : "";
-    setenv("XDG_DATA_HOME", (dir.Path() / "data").c_str(), 1);
-    const DiaryDirectory home = FindDiaryDirectory(true);
-    EXPECT_EQ(home.path, dir.Path() / "data" / "trekline");
-    EXPECT_TRUE(home.problem.empty()) << home.problem;
-    EXPECT_TRUE(fs::is_directory(home.path));
-
-    WriteFileBytes("blocked", {});
-    setenv("XDG_DATA_HOME", (dir.Path() / "blocked").c_str(), 1);
-    EXPECT_EQ(FindDiaryDirectory(true).problem, (dir.Path() / "blocked" / "trekline").string() +
-                                                    " cannot be created (Not a directory)");
-    previous ? setenv("XDG_DATA_HOME", kept.c_str(), 1) : unsetenv("XDG_DATA_HOME");
+    {
+        ScopedVariable data("XDG_DATA_HOME", (dir.Path() / "data").string());
+        const DiaryDirectory home = FindDiaryDirectory(true);
+        EXPECT_EQ(home.path, dir.Path() / "data" / "trekline");
+        EXPECT_TRUE(home.problem.empty()) << home.problem;
+        EXPECT_TRUE(fs::is_directory(home.path));
+    }
+    {
+        WriteFileBytes("blocked", {});
+        ScopedVariable blocked("XDG_DATA_HOME", (dir.Path() / "blocked").string());
+        EXPECT_EQ(FindDiaryDirectory(true).problem,
+                  (dir.Path() / "blocked" / "trekline").string() +
+                      kFileInTheWay);
+    }
 
     const DiaryDirectory here = FindDiaryDirectory(false);
     EXPECT_EQ(here.path, fs::current_path());
