@@ -91,23 +91,26 @@ windows:
 	if [ ! -f $(WINDOWS_BUILD_DIR)/Makefile ] || \
 	   ! grep -qx "TREKLINE_WINDOWS_PREFIX:PATH=$$prefix" $(WINDOWS_BUILD_DIR)/CMakeCache.txt || \
 	   ! grep -qx 'TREKLINE_WERROR:BOOL=$(WERROR)' $(WINDOWS_BUILD_DIR)/CMakeCache.txt || \
-	   ! grep -qx 'TREKLINE_TESTS:BOOL=ON' $(WINDOWS_BUILD_DIR)/CMakeCache.txt; then \
+	   ! grep -qx 'TREKLINE_TESTS:BOOL=ON' $(WINDOWS_BUILD_DIR)/CMakeCache.txt || \
+	   ! grep -qx 'TREKLINE_LINUX_PROGRAM:FILEPATH=$(CURDIR)/$(BUILD_DIR)/trekline' $(WINDOWS_BUILD_DIR)/CMakeCache.txt; then \
 	  rm -f $(WINDOWS_BUILD_DIR)/CMakeCache.txt && \
 	  cmake -S . -B $(WINDOWS_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/windows-toolchain.cmake \
-	    -DTREKLINE_WINDOWS_PREFIX="$$prefix" -DCMAKE_BUILD_TYPE=Release -DTREKLINE_WERROR=$(WERROR) -DTREKLINE_TESTS=ON; \
+	    -DTREKLINE_WINDOWS_PREFIX="$$prefix" -DCMAKE_BUILD_TYPE=Release -DTREKLINE_WERROR=$(WERROR) -DTREKLINE_TESTS=ON \
+	    -DTREKLINE_LINUX_PROGRAM=$(CURDIR)/$(BUILD_DIR)/trekline; \
 	fi && \
 	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 
-# The window-free tests of the Windows build, run under Wine in a prefix made
+# The window-free tests of the Windows build and the Windows program against
+# the Linux one on the same inputs, run under Wine in a prefix made
 # afresh in the build tree (no Mono or Gecko) by one Wine server, which is
 # started before the first test and ended after the last. Wine's first process
 # of a server session needs a display, hence xvfb-run.
 WINE_TEST_PREFIX := $(CURDIR)/$(WINDOWS_BUILD_DIR)/wine-prefix
 
 .PHONY: windows-test
-windows-test: windows
+windows-test: all windows
 	rm -rf $(WINE_TEST_PREFIX) && mkdir -p $(WINE_TEST_PREFIX)
 	WINEPREFIX=$(WINE_TEST_PREFIX) xvfb-run -a -s "-screen 0 1280x1024x24" sh -c ' \
 	  wineserver -p && scripts/wine-run.sh && \
-	  (cd $(WINDOWS_BUILD_DIR) && ctest -L unit --output-on-failure -j $(JOBS)); status=$$?; \
+	  (cd $(WINDOWS_BUILD_DIR) && ctest -L "unit|program" --output-on-failure -j $(JOBS)); status=$$?; \
 	  wineserver -k; exit $$status'

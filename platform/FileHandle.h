@@ -64,6 +64,9 @@ enum class OpenMode {
     ReadWriteCreating,
 };
 
+// The call a refusal of anything but a regular file names, on every system.
+inline constexpr char kNotRegularFileCall[] = "open (not a regular file)";
+
 struct OpenedFile {
     FileHandle file;
     bool writable = false;

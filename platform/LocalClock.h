@@ -13,6 +13,11 @@
 // The local date and time at `t`; none when the library cannot convert it.
 std::optional<std::tm> LocalTimeAt(std::time_t t);
 
+// mktime: the instant of the local date and time in `local`, whose fields it
+// makes whole (a 32nd of a month becomes the next month's first) and whose
+// daylight saving flag it sets; -1 when it cannot tell.
+std::time_t LocalMakeTime(std::tm& local);
+
 // How many seconds local time is ahead of UTC in a reading LocalTimeAt gave.
 long UtcOffsetOf(const std::tm& reading);
 

@@ -23,7 +23,7 @@ std::time_t LibraryEntryTime(const StepRecord& record) {
     local.tm_min = record.minute;
     local.tm_sec = record.second;
     local.tm_isdst = -1;
-    return std::mktime(&local);
+    return LocalMakeTime(local);
 }
 
 // With its terminating zero.
@@ -141,7 +141,7 @@ std::optional<std::tm> LocalDateAfter(std::time_t t, std::int64_t dayOffset) {
     date.tm_min = 0;
     date.tm_sec = 0;
     date.tm_isdst = -1;
-    if (std::mktime(&date) == -1)
+    if (LocalMakeTime(date) == -1)
         return std::nullopt;
     return local;
 }
@@ -152,7 +152,7 @@ bool IsEarlierDate(const std::tm& a, const std::tm& b) {
 
 std::string FormatLocalDate(const std::tm& date, const char* format) {
     std::tm copy = date;
-    return FormatEntryTime(std::mktime(&copy), format);
+    return FormatEntryTime(LocalMakeTime(copy), format);
 }
 
 std::string FormatEntryTime(std::time_t time, const char* format) {

@@ -164,7 +164,7 @@ std::optional<ImportedSteps> ReadExportFolder(const fs::path& folder,
             InputFile file(path);
             file.MeterInto(meter, done);
             gathering.Offer(file, path.filename().string(),
-                            path.lexically_relative(folder).string());
+                            path.lexically_relative(folder).generic_string());
         } catch (const ImportError&) {
             // A file that went away or is not a regular file is no export's.
             if (gathering.format)

@@ -11,10 +11,12 @@ std::string OfferedFileName(const std::filesystem::path& path) {
 
 InputFile::InputFile(const std::filesystem::path& path) : path_(path) {
     OpenedFile opened = OpenRegularFile(path, OpenMode::ReadOnly);
-    if (opened.status.Call() == "open")
-        throw ImportError(std::string("cannot be opened: ") + std::strerror(opened.status.Error()));
-    if (!opened.status)
+    // Each system names its own open call; a refused directory or pipe is
+    // told alike on all.
+    if (opened.status.Call() == kNotRegularFileCall)
         throw ImportError("is not a regular file");
+    if (!opened.status)
+        throw ImportError(std::string("cannot be opened: ") + std::strerror(opened.status.Error()));
     file_ = std::move(opened.file);
     size_ = opened.length;
 }

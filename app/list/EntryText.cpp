@@ -13,7 +13,7 @@ constexpr int kMostDigits = 10; // of a 32-bit count, and of any year mktime can
 // codes order as the digit texts do byte by byte, the shorter text first where
 // it is the start of the other: "1000" before "900", "1999" before "19990".
 std::uint64_t DigitCodes(std::uint64_t value) {
-    char digits[20];
+    char digits[20] = {};
     const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     std::uint64_t codes = 0;
     for (int i = 0; i < kMostDigits; ++i) {

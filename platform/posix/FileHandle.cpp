@@ -13,7 +13,7 @@ FileStatus ExpectRegularFile(int fd, const fs::path& path, struct stat& info) {
     if (::fstat(fd, &info) != 0)
         return LastFailure("fstat", path);
     if (!S_ISREG(info.st_mode))
-        return FileStatus::Failure("open (not a regular file)", path, EINVAL);
+        return FileStatus::Failure(kNotRegularFileCall, path, EINVAL);
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return LastFailure("fcntl", path);

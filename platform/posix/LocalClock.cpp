@@ -23,6 +23,10 @@ std::optional<std::tm> LocalTimeAt(std::time_t t) {
     return local;
 }
 
+std::time_t LocalMakeTime(std::tm& local) {
+    return std::mktime(&local);
+}
+
 long UtcOffsetOf(const std::tm& reading) {
     return reading.tm_gmtoff;
 }

@@ -141,7 +141,7 @@ OpenedFile OpenRegularFile(const fs::path& path, OpenMode mode) {
     // A device (CON, NUL, a serial port) opens like a file; only a file on a
     // disk is a diary. A directory does not open without backup semantics.
     if (::GetFileType(NativeFile::Handle(opened.file)) != FILE_TYPE_DISK) {
-        opened.status = FileStatus::Failure("open (not a regular file)", path, EINVAL);
+        opened.status = FileStatus::Failure(kNotRegularFileCall, path, EINVAL);
         opened.file = FileHandle();
         return opened;
     }

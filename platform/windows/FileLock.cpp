@@ -50,8 +50,8 @@ std::wstring MutexName(const fs::path& path) {
 // over a file only when no one holds it open, so the lock must outlast the
 // handles. Readers take it too, one at a time; a read is short. A holder that
 // died leaves the mutex abandoned, and the next one takes it over: the diary
-// under the name is whole at every instant, and a scratch file left over is
-// the next changer's to remove.
+// under the name is whole at every instant. (A scratch file it left keeps its
+// name; the next changer writes beside it.)
 FileLock::FileLock(const FileHandle&, Kind, const fs::path& path) : path_(path) {
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, MutexName(path).c_str());
     if (!mutex) {

@@ -83,6 +83,8 @@ TEST(FileHandleTest, WritesTruncatesAndTellsLengthAndIdentity) {
 }
 
 TEST(FileLockTest, TellsWhetherThePathStillNamesTheLockedFile) {
+    if (FileLock::kApartFromFile)
+        GTEST_SKIP() << "the lock is on the path, and its holder opens the file under it";
     struct Case {
         const char* what;
         std::function<void()> change;

@@ -28,9 +28,12 @@ TEST(WindowsReplaceTest, AReaderHoldingTheFileIsWaitedForUpToTwoSeconds) {
             std::this_thread::sleep_for(std::chrono::milliseconds(c.heldMs));
             ::CloseHandle(reader);
         });
-        ReplacementFile copy("data.steps");
-        copy.Write(std::vector<std::uint8_t>{'n', 'e', 'w'});
-        const FileStatus committed = copy.Commit();
+        FileStatus committed;
+        {
+            ReplacementFile copy("data.steps");
+            copy.Write(std::vector<std::uint8_t>{'n', 'e', 'w'});
+            committed = copy.Commit();
+        }
         letGo.join();
         if (c.mustReplace)
             EXPECT_TRUE(committed.IsOk()) << c.heldMs;

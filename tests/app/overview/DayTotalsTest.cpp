@@ -46,6 +46,11 @@ TEST(DayTotalsTest, EachEntryCountsOnTheDateTheListShows) {
         {":Pacific/Apia", DiaryEntry(5, 2011, 12, 30), "2011-12-31"},
     };
     for (const auto& c : cases) {
+#ifdef _WIN32
+        // The Windows C runtime reads no zone names, only offsets and rules.
+        if (c.tz[0] == ':')
+            continue;
+#endif
         ScopedTimeZone zone(c.tz);
         const std::vector<DayTotal> days = DayTotalsOf({c.record});
         ASSERT_EQ(days.size(), 1u) << c.tz << ' ' << c.date;

@@ -72,6 +72,16 @@ TEST(DataHomeTest, SaysWhyTheDirectoryCannotBeMade) {
 // data home made, or the directory they were started in.
 TEST(DataHomeTest, ARunKeepsItsDiaryInTheDataHomeMadeOrWhereItStarted) {
     ScopedTempDir dir;
+#ifdef _WIN32
+    // The user's local application data, whatever the environment says.
+    {
+        const DiaryDirectory home = FindDiaryDirectory(true);
+        EXPECT_EQ(home.path.filename(), "Trekline");
+        EXPECT_EQ(home.path.parent_path().filename(), "Local");
+        EXPECT_TRUE(home.problem.empty()) << home.problem;
+        EXPECT_TRUE(fs::is_directory(home.path));
+    }
+#else
     {
         ScopedVariable data("XDG_DATA_HOME", (dir.Path() / "data").string());
         const DiaryDirectory home = FindDiaryDirectory(true);
@@ -86,6 +96,7 @@ TEST(DataHomeTest, ARunKeepsItsDiaryInTheDataHomeMadeOrWhereItStarted) {
                   (dir.Path() / "blocked" / "trekline").string() +
                       kFileInTheWay);
     }
+#endif
 
     const DiaryDirectory here = FindDiaryDirectory(false);
     EXPECT_EQ(here.path, fs::current_path());
