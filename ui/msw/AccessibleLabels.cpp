@@ -61,10 +61,12 @@ public:
 
 // The letter the label's mnemonic is, upper case, or 0.
 wxChar MnemonicOf(const wxString& label) {
-    const int index = wxControl::FindAccelIndex(label);
-    if (index < 0 || static_cast<std::size_t>(index) >= label.length())
+    // The index is into the text the label shows, its ampersands gone.
+    wxString shown;
+    const int index = wxControl::FindAccelIndex(label, &shown);
+    if (index < 0 || static_cast<std::size_t>(index) >= shown.length())
         return 0;
-    return static_cast<wxChar>(wxToupper(label[static_cast<std::size_t>(index)]));
+    return static_cast<wxChar>(wxToupper(shown[static_cast<std::size_t>(index)]));
 }
 
 bool Usable(const wxWindow& window) {
