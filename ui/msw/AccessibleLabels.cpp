@@ -134,8 +134,9 @@ bool ActivateMnemonic(wxWindow& topLevel, const wxKeyEvent& event) {
 }
 
 void LabelNothing(wxWindow& text) {
-    // Windows still names the control after this text by it when that
-    // control has no name of its own; all the dialog's do, or are told one.
+    // Windows names a control without a name of its own after the static
+    // text before it; every control after such a text here has a name, its
+    // own or one told it, so only the mnemonic is undone.
     text.SetClientObject(nullptr);
 }
 
