@@ -100,7 +100,8 @@ windows:
 	fi && \
 	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 
-# The window-free tests of the Windows build and the Windows program against
+# The tests of the Windows build (the window-free layers and the wxMSW parts
+# of the window) and the Windows program against
 # the Linux one on the same inputs, run under Wine in a prefix made
 # afresh in the build tree (no Mono or Gecko) by one Wine server, which is
 # started before the first test and ended after the last. Wine's first process
@@ -112,5 +113,5 @@ windows-test: all windows
 	rm -rf $(WINE_TEST_PREFIX) && mkdir -p $(WINE_TEST_PREFIX)
 	WINEPREFIX=$(WINE_TEST_PREFIX) xvfb-run -a -s "-screen 0 1280x1024x24" sh -c ' \
 	  wineserver -p && scripts/wine-run.sh && \
-	  (cd $(WINDOWS_BUILD_DIR) && ctest -L "unit|program" --output-on-failure -j $(JOBS)); status=$$?; \
+	  (cd $(WINDOWS_BUILD_DIR) && ctest -L "unit|program|window" --output-on-failure -j $(JOBS)); status=$$?; \
 	  wineserver -k; exit $$status'

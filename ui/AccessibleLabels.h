@@ -6,7 +6,8 @@
 
 // What screen readers are told about the dialog's controls, where the toolkit
 // port does not tell it by itself (wxGTK only ties a static text to the
-// control made after it). Each port has its own file: ui/gtk/ for wxGTK.
+// control made after it, Windows to the static text before it in tab order).
+// Each port has its own file: ui/gtk/ for wxGTK, ui/msw/ for wxMSW.
 
 // Makes `label` (a static text or a group box) the label of each control:
 // the controls are read with the label's text as their name, the label and

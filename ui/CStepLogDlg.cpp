@@ -410,14 +410,15 @@ void CStepLogDlg::OnListContextMenu(wxContextMenuEvent&) {
     menu.Append(kRedoCommandId, wxString::FromUTF8("&Redo " + redo.value_or("")) + "\tCtrl+Y")
         ->Enable(redo.has_value());
     menu.AppendSeparator();
-    menu.Append(kImportCommandId, "&Import…\tCtrl+I");
-    menu.Append(kExportCommandId, "&Export as CSV…\tCtrl+E");
+    // The ellipses are UTF-8, which Windows would read as its own code page.
+    menu.Append(kImportCommandId, wxString::FromUTF8("&Import…\tCtrl+I"));
+    menu.Append(kExportCommandId, wxString::FromUTF8("&Export as CSV…\tCtrl+E"));
     menu.AppendSeparator();
     const bool selected = entryList_->GetSelection() != wxNOT_FOUND;
-    menu.Append(kEditCommandId, "E&dit…\tF2")->Enable(selected);
+    menu.Append(kEditCommandId, wxString::FromUTF8("E&dit…\tF2"))->Enable(selected);
     menu.Append(kDeleteButtonId, "&Delete")->Enable(selected);
     menu.AppendSeparator();
-    menu.Append(kOverviewCommandId, "&Overview…");
+    menu.Append(kOverviewCommandId, wxString::FromUTF8("&Overview…"));
     PopupMenu(&menu);
 }
 

@@ -21,7 +21,7 @@ bool ImportProgressWindow::Update(std::uint64_t done, std::uint64_t total) {
         if (std::chrono::steady_clock::now() - started_ < kShowAfter)
             return true;
         window_ = std::make_unique<wxProgressDialog>(
-            "Importing", "Reading " + wxString::FromUTF8(fileName_) + "…", kRange, parent_,
+            "Importing", "Reading " + wxString::FromUTF8(fileName_ + "…"), kRange, parent_,
             wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME);
     }
     const int value =

@@ -130,7 +130,9 @@ wxRect OverviewChart::PlotArea() const {
         labelWidth = std::max(labelWidth, GetTextExtent(Grouped(tick)).x);
     const int line = GetCharHeight();
     const int left = labelWidth + FromDIP(8);
-    const int top = line;
+    // The goal's label sits above its line, which may be the top of the
+    // scale: room for the whole text, clear of the focus rectangle.
+    const int top = std::max(line, GetTextExtent("Goal 0").y) + FromDIP(4);
     const int right = FromDIP(10);
     const int bottom = line + FromDIP(8);
     return wxRect(left, top, std::max(1, client.x - left - right),

@@ -9,7 +9,9 @@
 // an arrow each. Like a buddy-bound up-down control it steps the number in its
 // edit, from the arrows (repeating while held) and from the up and down keys
 // in the edit, and never leaves its range. Screen readers find two push
-// buttons in it, "Increase steps" and "Decrease steps", which they can press.
+// buttons in it, "Increase steps" and "Decrease steps", which they can press;
+// on Windows the system's own up-down control lies over the arrows and is
+// what is clicked and read (see AccessibleArrows.h).
 class StepsSpinButton : public wxControl {
 public:
     StepsSpinButton(wxWindow* parent, wxWindowID id, wxTextCtrl* buddy, long minimum, long maximum);
