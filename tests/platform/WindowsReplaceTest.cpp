@@ -35,8 +35,9 @@ TEST(WindowsReplaceTest, AReaderHoldingTheFileIsWaitedForUpToTwoSeconds) {
             committed = copy.Commit();
         }
         letGo.join();
-        if (c.mustReplace)
+        if (c.mustReplace) {
             EXPECT_TRUE(committed.IsOk()) << c.heldMs;
+        }
         EXPECT_EQ(ReadFileBytes("data.steps"),
                   (committed.IsOk() ? std::vector<unsigned char>{'n', 'e', 'w'}
                                     : std::vector<unsigned char>{'o', 'l', 'd'}))
