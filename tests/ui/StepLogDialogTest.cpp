@@ -36,42 +36,16 @@
 #include "OverviewChart.h"
 #include "OverviewWindow.h"
 #include "Settings.h"
+#include "StartedToolkit.h"
 #include "StepRecord.h"
 #include "TempDir.h"
 #include "TestDiary.h"
 
 namespace {
 
-class TestApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-
+// A display is needed; the toolkit then starts once for the whole program.
 bool StartWindowSystem() {
-    static const bool started = [] {
-        if (!std::getenv("DISPLAY"))
-            return false;
-        wxApp::SetInstance(new TestApp);
-        static int argc = 1;
-        static char name[] = "ui_tests";
-        static char* argv[] = {name, nullptr};
-        if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit())
-            return false;
-        wxEventLoopBase::SetActive(new wxEventLoop);
-        return true;
-    }();
-    return started;
-}
-
-bool WaitUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        wxYield();
-        wxMilliSleep(10);
-    }
-    return true;
+    return std::getenv("DISPLAY") && StartToolkit();
 }
 
 std::vector<std::string> Texts(const EntryListView& list) {
