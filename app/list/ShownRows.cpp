@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "EntryDate.h"
+#include "LocalDays.h"
 
 std::optional<std::size_t> RowOfRecord(const std::vector<ShownEntry>& rows,
                                        const StepRecord& record) {
@@ -14,6 +15,9 @@ std::optional<std::size_t> RowOfRecord(const std::vector<ShownEntry>& rows,
 }
 
 std::optional<std::size_t> RowOfLatestDate(const std::vector<ShownEntry>& rows) {
+    // Unpinned, every conversion looks TZ up in the environment, which the
+    // Windows C runtime searches from the start each time.
+    const LocalZonePin zone;
     std::optional<std::size_t> latestRow;
     std::tuple<int, int, int> latest;
     for (std::size_t row = 0; row < rows.size(); ++row) {
