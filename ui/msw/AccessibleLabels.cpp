@@ -5,6 +5,7 @@
 #include <wx/checkbox.h>
 #include <wx/clntdata.h>
 #include <wx/control.h>
+#include <wx/textentry.h>
 #include <wx/weakref.h>
 
 namespace {
@@ -81,6 +82,10 @@ bool Activate(wxWindow& window, wxChar key) {
         if (!target->target || !Usable(*target->target))
             return false;
         target->target->SetFocus();
+        // As Windows' dialog manager does for an edit reached from the
+        // keyboard: what is typed next replaces the text, not adds to it.
+        if (auto* entry = dynamic_cast<wxTextEntry*>(target->target.get()))
+            entry->SelectAll();
         return true;
     }
     if (auto* check = dynamic_cast<wxCheckBox*>(&window)) {

@@ -64,11 +64,15 @@ TEST_F(AccessibleLabelsTest, ALabelNamesItsControlsWithoutItsMnemonic) {
     EXPECT_EQ(NameOf(*between_), "(none)");
 }
 
-TEST_F(AccessibleLabelsTest, ALabelsMnemonicFocusesItsControlNotTheNextOne) {
+TEST_F(AccessibleLabelsTest, ALabelsMnemonicFocusesItsControlNotTheNextOneWithItsTextSelected) {
     LabelControls(*label_, {edit_}, *edit_);
+    edit_->ChangeValue("1");
+    edit_->SetInsertionPointEnd();
     ASSERT_TRUE(WaitUntil([&] { return wxWindow::FindFocus() == between_; }));
     EXPECT_TRUE(ActivateMnemonic(*frame_, Key('N', wxMOD_ALT)));
     EXPECT_TRUE(WaitUntil([&] { return wxWindow::FindFocus() == edit_; }));
+    // A count typed next replaces the "1" rather than making "42001".
+    EXPECT_EQ(edit_->GetStringSelection(), "1");
 }
 
 TEST_F(AccessibleLabelsTest, AButtonsMnemonicPressesIt) {
