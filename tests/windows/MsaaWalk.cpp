@@ -159,7 +159,6 @@ void CheckUpDown(const std::vector<AccessibleNode>& tree, Findings& found) {
                                  "up-down controls, whose arrows it would read as buttons");
             return;
         }
-        CheckRole(node, ROLE_SYSTEM_SPINBUTTON, L"the up-down", found);
         const std::vector<const AccessibleNode*> arrows = ElementsOf(tree, node);
         if (arrows.size() != 2)
             found.failures.push_back("the up-down has " + std::to_string(arrows.size()) +
@@ -171,7 +170,34 @@ void CheckUpDown(const std::vector<AccessibleNode>& tree, Findings& found) {
     found.failures.push_back("no up-down control in the dialog");
 }
 
-// Every window of the process that is shown and has no owner: the dialog.
+// Nothing a screen reader lands on is left without a name. Wine's generic
+// object calls every enabled window focusable, so there the keyboard's
+// stops (WS_TABSTOP) stand for it.
+void CheckFocusableNamed(const std::vector<AccessibleNode>& tree, Findings& found) {
+    for (const AccessibleNode& node : tree) {
+        const bool focusable =
+            (node.state & STATE_SYSTEM_FOCUSABLE) &&
+            (!RunsUnderWine() || node.element ||
+             (GetWindowLongPtrW(node.window, GWL_STYLE) & WS_TABSTOP));
+        const bool shown = !(node.state & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
+        if (focusable && shown && node.name.empty())
+            found.failures.push_back("a focusable " + Utf8(RoleText(node.role)) + " in a " +
+                                     Utf8(node.windowClass) + " window has no name");
+    }
+}
+
+// A window the toolkit draws itself is named by Windows after its text,
+// which the toolkit fills with its internal window name.
+void CheckNoToolkitNames(const std::vector<AccessibleNode>& tree, Findings& found) {
+    for (const AccessibleNode& node : tree)
+        for (const wchar_t* internal : {L"panel", L"frame", L"dialog", L"control"})
+            if (node.name == internal)
+                found.failures.push_back("a " + Utf8(RoleText(node.role)) +
+                                         " reads as the toolkit's window name " +
+                                         Quoted(node.name));
+}
+
+// The shown top-level windows of the process: the dialog, the overview.
 std::vector<HWND> ShownTopLevelWindows(DWORD process) {
     struct Search {
         DWORD process;
@@ -340,8 +366,10 @@ int Walk(const fs::path& program, const fs::path& directory) {
 
     const std::vector<Control> controls = {
         {L"Edit", ROLE_SYSTEM_TEXT, L"Number of steps:"},
-        // The up-down's own window, which the arrows lie in.
+        // The up-down's own window, and Windows' up-down control over its
+        // arrows.
         {L"wx", 0, L"Number of steps:"},
+        {L"msctls_updown32", ROLE_SYSTEM_SPINBUTTON, L"Number of steps:"},
         {L"SysDateTimePick32", 0, L"Date:"},
         {L"Button", ROLE_SYSTEM_PUSHBUTTON, L"Add"},
         {L"SysListView32", ROLE_SYSTEM_LIST, L"Step Data:"},
@@ -361,6 +389,8 @@ int Walk(const fs::path& program, const fs::path& directory) {
             CheckControls(read, controls, found);
             CheckListRows(read, L"Step Data:", rows, found);
             CheckUpDown(read, found);
+            CheckFocusableNamed(read, found);
+            CheckNoToolkitNames(read, found);
         },
         tree);
     std::printf("msaa_walk: the dialog read in %.1f s\n",
@@ -391,6 +421,8 @@ int Walk(const fs::path& program, const fs::path& directory) {
         *overview,
         [&](const std::vector<AccessibleNode>& read, Findings& found) {
             CheckControls(read, figures, found);
+            CheckFocusableNamed(read, found);
+            CheckNoToolkitNames(read, found);
             bool today = false;
             for (const AccessibleNode& node : read)
                 today = today || node.name.rfind(L"Today: 600 of ", 0) == 0;
