@@ -10,10 +10,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -34,6 +32,10 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // A window comes up in about half a second under Wine; a loaded machine
 // may take many times that.
@@ -100,8 +102,7 @@ void CheckControls(const std::vector<AccessibleNode>& tree, const std::vector<Co
                    Findings& found) {
     for (const Control& control : controls) {
         const AccessibleNode* node = FindControl(tree, control);
-        const std::wstring what =
-            std::wstring(control.windowClass) + L" \"" + control.name + L"\"";
+        const std::wstring what = std::wstring(control.windowClass) + L" \"" + control.name + L"\"";
         if (!node) {
             found.failures.push_back("no " + Utf8(control.windowClass) + " window reads as " +
                                      Quoted(control.name));
@@ -175,10 +176,9 @@ void CheckUpDown(const std::vector<AccessibleNode>& tree, Findings& found) {
 // stops (WS_TABSTOP) stand for it.
 void CheckFocusableNamed(const std::vector<AccessibleNode>& tree, Findings& found) {
     for (const AccessibleNode& node : tree) {
-        const bool focusable =
-            (node.state & STATE_SYSTEM_FOCUSABLE) &&
-            (!RunsUnderWine() || node.element ||
-             (GetWindowLongPtrW(node.window, GWL_STYLE) & WS_TABSTOP));
+        const bool focusable = (node.state & STATE_SYSTEM_FOCUSABLE) &&
+                               (!RunsUnderWine() || node.element ||
+                                (GetWindowLongPtrW(node.window, GWL_STYLE) & WS_TABSTOP));
         const bool shown = !(node.state & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
         if (focusable && shown && node.name.empty())
             found.failures.push_back("a focusable " + Utf8(RoleText(node.role)) + " in a " +
@@ -239,9 +239,9 @@ std::optional<HWND> WaitForWindow(const PROCESS_INFORMATION& program, const std:
 // Reads the window's tree and checks it until the checks pass or time is
 // up, as the window may still be filling in what it tells; the last
 // reading's findings are kept.
-Findings CheckUntilSettled(HWND window, const std::function<void(const std::vector<AccessibleNode>&,
-                                                                 Findings&)>& check,
-                           std::string& lastTree) {
+using TreeCheck = std::function<void(const std::vector<AccessibleNode>&, Findings&)>;
+
+Findings CheckUntilSettled(HWND window, const TreeCheck& check, std::string& lastTree) {
     const auto end = Clock::now() + kSettleTime;
     for (;;) {
         const std::vector<AccessibleNode> tree = WalkAccessibleTree(window);
@@ -255,8 +255,8 @@ Findings CheckUntilSettled(HWND window, const std::function<void(const std::vect
 }
 
 std::wstring Wide(const std::string& text) {
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
     return wide;
@@ -280,9 +280,12 @@ fs::path WindowsPath(const char* given) {
 
 // Ends the program as a user would, and for good if it will not go.
 void CloseProgram(const PROCESS_INFORMATION& program, std::optional<HWND> dialog) {
+    const auto asked = Clock::now();
     if (dialog)
         PostMessageW(*dialog, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(program.hProcess, 10000) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(program.hProcess, 10000) == WAIT_OBJECT_0) {
+        std::printf("msaa_walk: the program ended %.1f s after WM_CLOSE\n", SecondsSince(asked));
+    } else {
         std::puts("msaa_walk: the program did not end on WM_CLOSE; terminated");
         TerminateProcess(program.hProcess, 1);
         WaitForSingleObject(program.hProcess, 5000);
@@ -291,7 +294,8 @@ void CloseProgram(const PROCESS_INFORMATION& program, std::optional<HWND> dialog
     CloseHandle(program.hProcess);
 }
 
-std::optional<PROCESS_INFORMATION> StartProgram(const fs::path& program, const fs::path& directory) {
+std::optional<PROCESS_INFORMATION> StartProgram(const fs::path& program,
+                                                const fs::path& directory) {
     std::wstring commandLine = L"\"" + program.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -361,8 +365,7 @@ int Walk(const fs::path& program, const fs::path& directory) {
         CloseProgram(*running, std::nullopt);
         return 1;
     }
-    std::printf("msaa_walk: the dialog is up after %.1f s\n",
-                std::chrono::duration<double>(Clock::now() - started).count());
+    std::printf("msaa_walk: the dialog is up after %.1f s\n", SecondsSince(started));
 
     const std::vector<Control> controls = {
         {L"Edit", ROLE_SYSTEM_TEXT, L"Number of steps:"},
@@ -393,8 +396,7 @@ int Walk(const fs::path& program, const fs::path& directory) {
             CheckNoToolkitNames(read, found);
         },
         tree);
-    std::printf("msaa_walk: the dialog read in %.1f s\n",
-                std::chrono::duration<double>(Clock::now() - walkStarted).count());
+    std::printf("msaa_walk: the dialog read in %.1f s\n", SecondsSince(walkStarted));
     int status = Report("dialog", dialogFound, tree);
 
     if (!PressButton(*dialog, L"&Overview")) {
@@ -402,13 +404,14 @@ int Walk(const fs::path& program, const fs::path& directory) {
         CloseProgram(*running, dialog);
         return 1;
     }
-    const std::optional<HWND> overview =
-        WaitForWindow(*running, L"Trekline Overview", kSettleTime);
+    const auto pressed = Clock::now();
+    const std::optional<HWND> overview = WaitForWindow(*running, L"Trekline Overview", kSettleTime);
     if (!overview) {
         std::puts("msaa_walk: the overview did not come up");
         CloseProgram(*running, dialog);
         return 1;
     }
+    std::printf("msaa_walk: the overview is up after %.1f s\n", SecondsSince(pressed));
     // Figures under a thousand read the same in every locale; today's share
     // depends on the user's goal, and is read as far as the goal.
     const std::vector<Control> figures = {
@@ -435,8 +438,7 @@ int Walk(const fs::path& program, const fs::path& directory) {
             else if (chart->description.size() < tail.size() ||
                      chart->description.compare(chart->description.size() - tail.size(),
                                                 tail.size(), tail) != 0)
-                found.failures.push_back("the chart's description " +
-                                         Quoted(chart->description) +
+                found.failures.push_back("the chart's description " + Quoted(chart->description) +
                                          " does not tell today's bar");
         },
         tree);
@@ -444,7 +446,7 @@ int Walk(const fs::path& program, const fs::path& directory) {
 
     CloseProgram(*running, dialog);
     std::printf("msaa_walk: %s after %.1f s\n", status == 0 ? "passed" : "FAILED",
-                std::chrono::duration<double>(Clock::now() - started).count());
+                SecondsSince(started));
     return status;
 }
 
