@@ -6,7 +6,8 @@
 //
 // Usage: msaa_walk TREKLINE_EXE [DIRECTORY]
 // Without a directory the diary is written in a fresh one, removed after;
-// a directory given (an installed program's test) keeps it.
+// a directory given (an installed program's test) must hold no diary yet,
+// and keeps the walk's.
 
 #include <chrono>
 #include <cstdio>
@@ -171,14 +172,15 @@ void CheckUpDown(const std::vector<AccessibleNode>& tree, Findings& found) {
     found.failures.push_back("no up-down control in the dialog");
 }
 
-// Nothing a screen reader lands on is left without a name. Wine's generic
-// object calls every enabled window focusable, so there the keyboard's
-// stops (WS_TABSTOP) stand for it.
+// Nothing a screen reader lands on is left without a name. The generic
+// object of a window (Windows' and Wine's alike) calls every enabled window
+// focusable, a background included: of windows, the keyboard's stops
+// (WS_TABSTOP) are the ones landed on.
 void CheckFocusableNamed(const std::vector<AccessibleNode>& tree, Findings& found) {
     for (const AccessibleNode& node : tree) {
-        const bool focusable = (node.state & STATE_SYSTEM_FOCUSABLE) &&
-                               (!RunsUnderWine() || node.element ||
-                                (GetWindowLongPtrW(node.window, GWL_STYLE) & WS_TABSTOP));
+        const bool focusable =
+            (node.state & STATE_SYSTEM_FOCUSABLE) &&
+            (node.element || (GetWindowLongPtrW(node.window, GWL_STYLE) & WS_TABSTOP));
         const bool shown = !(node.state & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
         if (focusable && shown && node.name.empty())
             found.failures.push_back("a focusable " + Utf8(RoleText(node.role)) + " in a " +
@@ -464,7 +466,16 @@ int main(int argc, char** argv) {
     const fs::path program = WindowsPath(argv[1]);
     int status;
     if (argc == 3) {
-        status = Walk(program, WindowsPath(argv[2]));
+        const fs::path directory = WindowsPath(argv[2]);
+        std::error_code unknown;
+        // The walk writes a diary of its own, which must not take a user's place.
+        if (fs::exists(directory / "data.steps", unknown) || unknown) {
+            std::printf("msaa_walk: %s holds a diary already, or cannot be looked into\n",
+                        Utf8(directory.wstring()).c_str());
+            status = 2;
+        } else {
+            status = Walk(program, directory);
+        }
     } else {
         const ScopedTempDir directory;
         status = Walk(program, directory.Path());
