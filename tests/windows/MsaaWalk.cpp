@@ -1,7 +1,8 @@
 // Starts trekline.exe on a small diary and reads its dialog and its overview
 // as a Windows screen reader does, through MSAA: every control is named after
-// its label, the list reads its rows as the window shows them, the overview's
-// figures read with what they are. Prints the tree and what differs, and
+// its label, the list reads its rows as the window shows them, a refused
+// command's notice is an alert, the overview's figures read with what they
+// are. Prints the tree and what differs, and
 // ends with status 1, when something does not read as it should.
 //
 // Usage: msaa_walk TREKLINE_EXE [DIRECTORY]
@@ -348,7 +349,8 @@ int Walk(const fs::path& program, const fs::path& directory) {
         DiaryEntry(12000, 2006, 4, 5, 2, 3),
         DiaryEntry(600, now.wYear, now.wMonth, now.wDay, 3, now.wDayOfWeek),
     };
-    WriteFileBytes(directory / "data.steps", DiaryBytes(records));
+    const std::vector<unsigned char> diary = DiaryBytes(records);
+    WriteFileBytes(directory / "data.steps", diary);
     std::vector<std::wstring> rows;
     for (const StepRecord& record : records)
         rows.push_back(RowText(record));
@@ -400,6 +402,29 @@ int Walk(const fs::path& program, const fs::path& directory) {
         tree);
     std::printf("msaa_walk: the dialog read in %.1f s\n", SecondsSince(walkStarted));
     int status = Report("dialog", dialogFound, tree);
+
+    // A command that fails tells why in the notice line, which a screen
+    // reader finds as an alert: Delete with no row chosen changes nothing.
+    const std::wstring notice = L"Select an entry in the list first: nothing was deleted.";
+    if (!PressButton(*dialog, L"D&elete")) {
+        std::puts("msaa_walk: the dialog has no Delete button to press");
+        CloseProgram(*running, dialog);
+        return 1;
+    }
+    Findings noticeFound = CheckUntilSettled(
+        *dialog,
+        [&](const std::vector<AccessibleNode>& read, Findings& found) {
+            for (const AccessibleNode& node : read)
+                if (node.name == notice && !(node.state & STATE_SYSTEM_INVISIBLE)) {
+                    CheckRole(node, ROLE_SYSTEM_ALERT, L"the notice", found);
+                    return;
+                }
+            found.failures.push_back("no shown object reads as the notice " + Quoted(notice));
+        },
+        tree);
+    if (ReadFileBytes(directory / "data.steps") != diary)
+        noticeFound.failures.push_back("the refused Delete changed the diary");
+    status |= Report("notice", noticeFound, tree);
 
     if (!PressButton(*dialog, L"&Overview")) {
         std::puts("msaa_walk: the dialog has no Overview button to press");
