@@ -2,8 +2,8 @@
 // as a Windows screen reader does, through MSAA: every control is named after
 // its label, the list reads its rows as the window shows them, a refused
 // command's notice is an alert, the overview's figures read with what they
-// are. Prints the tree and what differs, and
-// ends with status 1, when something does not read as it should.
+// are. When something does not read as it should, prints the tree and what
+// differs, and ends with status 1.
 //
 // Usage: msaa_walk TREKLINE_EXE [DIRECTORY]
 // Without a directory the diary is written in a fresh one, removed after;
