@@ -12,9 +12,9 @@ namespace {
 // the number lives in the edit alone.
 constexpr int kRange = 100;
 
-// The up-down control has no label before it for Windows to name it after:
-// it is read with the name of the steps control it lies in, which is the
-// label's. Its role and its arrows are Windows' own.
+// Windows names an up-down control after its window text, which is never
+// shown and here is empty: it is read with the name of the steps control it
+// lies in, which is the label's. Its role and its arrows are Windows' own.
 class ArrowsAccessible : public wxAccessible {
 public:
     explicit ArrowsAccessible(wxWindow* arrows) : wxAccessible(arrows) {}
