@@ -286,6 +286,9 @@ void CloseProgram(const PROCESS_INFORMATION& program, std::optional<HWND> dialog
     const auto asked = Clock::now();
     if (dialog)
         PostMessageW(*dialog, WM_CLOSE, 0, 0);
+    // The windows go at once, the process some seconds later under Wine:
+    // with no window manager on the display, Wine waits 2 s for each
+    // top-level window to be withdrawn (wait_for_withdrawn_state).
     if (WaitForSingleObject(program.hProcess, 10000) == WAIT_OBJECT_0) {
         std::printf("msaa_walk: the program ended %.1f s after WM_CLOSE\n", SecondsSince(asked));
     } else {
