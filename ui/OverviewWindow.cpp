@@ -61,7 +61,11 @@ OverviewWindow::OverviewWindow(wxWindow* parent, Settings& settings)
     : wxFrame(parent, wxID_ANY, "Trekline Overview"), settings_(settings),
       totals_(std::make_unique<ListDayTotals>()), goal_(settings.DailyGoal()) {
     TakeInputBesideModalDialog(*this);
-    auto* panel = new wxPanel(this);
+    // Windows reads a window the toolkit draws itself by its text, which the
+    // toolkit fills with the window's name: the background the figures lie
+    // on has none, or screen readers would announce "panel".
+    auto* panel =
+        new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, wxString());
     auto* column = new wxBoxSizer(wxVERTICAL);
     const int gap = FromDIP(6);
 

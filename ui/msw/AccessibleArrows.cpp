@@ -1,5 +1,6 @@
 #include "AccessibleArrows.h"
 
+#include <wx/access.h>
 #include <wx/spinbutt.h>
 
 #include "StepsSpinButton.h"
@@ -10,6 +11,22 @@ namespace {
 // the ends of its range; it is held in the middle, every step refused, and
 // the number lives in the edit alone.
 constexpr int kRange = 100;
+
+// Windows names an up-down control after its window text, which is never
+// shown and here is empty: it is read with the name of the steps control it
+// lies in, which is the label's. Its role and its arrows are Windows' own.
+class ArrowsAccessible : public wxAccessible {
+public:
+    explicit ArrowsAccessible(wxWindow* arrows) : wxAccessible(arrows) {}
+
+    wxAccStatus GetName(int childId, wxString* name) override {
+        wxWindow* spin = GetWindow()->GetParent();
+        wxAccessible* spinAccessible = spin ? spin->GetAccessible() : nullptr;
+        if (childId != wxACC_SELF || !spinAccessible)
+            return wxACC_NOT_IMPLEMENTED;
+        return spinAccessible->GetName(wxACC_SELF, name);
+    }
+};
 
 } // namespace
 
@@ -24,6 +41,7 @@ std::pair<wxWindow*, wxWindow*> NewAccessibleArrows(StepsSpinButton& spin) {
     // Tab passes the arrows by, as it does the drawn ones; the keys in the
     // edit step instead.
     arrows->DisableFocusFromKeyboard();
+    arrows->SetAccessible(new ArrowsAccessible(arrows));
     const auto step = [&spin](wxSpinEvent& event, long delta) {
         spin.Step(delta);
         event.Veto();
