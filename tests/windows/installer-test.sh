@@ -155,6 +155,7 @@ if [ "${#window_check[@]}" -gt 0 ]; then
   wine "${window_check[@]}" < /dev/null > "$work/window-check.out" 2>&1 ||
     fail "the check of the open window failed: $(cat "$work/window-check.out")"
 fi
+gone "$program_pid" && fail "the program ended before it was closed: $(cat "$work/program.out")"
 xdotool windowfocus --sync "$window" && xdotool key alt+F4
 if ! wait_for 20 gone "$program_pid"; then
   fail "the program did not close on Alt+F4 ($(cat "$work/program.out"))"
@@ -166,7 +167,8 @@ program_pid=
 
 # The new record holds the count typed, and only one was added.
 added=$(cd "$diary" && "$linux" --export-csv - | tr -d '\r' | grep -c ',4321$')
-[ "$added" -eq 1 ] || fail "the diary has $added entries of 4321 steps, not 1"
+[ "$added" -eq 1 ] ||
+  fail "the diary has $added entries of 4321 steps, not 1; it ends: $(cd "$diary" && "$linux" --export-csv - | tail -2 | tr '\r\n' '  ')"
 # The page reached the opener, and it names the page written.
 [ "$(grep -c . "$opened")" -eq 1 ] || fail "the opener was asked $(grep -c . "$opened") times: $(cat "$opened")"
 opened_page=$(head -1 "$opened" | sed 's|^file://||')
