@@ -18,7 +18,11 @@ get_target_property(trekline_file_version trekline TREKLINE_FILE_VERSION)
 add_custom_command(
     OUTPUT ${trekline_setup}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/installer
-    COMMAND ${CMAKE_STRIP} --strip-all -o ${trekline_shipped} $<TARGET_FILE:trekline>
+    # strip stamps the file with the time it runs unless given one; the stamp
+    # tells users nothing, and without it the same program gives the same
+    # installer.
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+            ${CMAKE_STRIP} --strip-all -o ${trekline_shipped} $<TARGET_FILE:trekline>
     # -NOCD: the paths given are absolute; -WX: an installer built with
     # warnings fails the build as compiler warnings do.
     COMMAND ${TREKLINE_MAKENSIS} -V2 -NOCD $<$<BOOL:${TREKLINE_WERROR}>:-WX>
