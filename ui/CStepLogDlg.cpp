@@ -10,6 +10,7 @@
 #include <wx/display.h>
 #include <wx/gdicmn.h>
 #include <wx/icon.h>
+#include <wx/iconbndl.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
@@ -41,7 +42,9 @@
 #include "StepReport.h"
 #include "StepsSpinButton.h"
 #include "TypedDate.h"
+#ifndef __WXMSW__
 #include "trekline.xpm"
+#endif
 
 // Made by wxrc from StepLogDialog.xrc.
 void InitStepLogDialogResource();
@@ -118,7 +121,13 @@ CStepLogDlg::CStepLogDlg(const std::filesystem::path& directory, wxWindow* paren
     LoadResourcesOnce();
     wxXmlResource::Get()->LoadDialog(this, parent, "StepLogDialog");
     SetClientSize(ConvertDialogToPixels(wxSize(320, 214)));
+#ifdef __WXMSW__
+    // The program file's own icon group (res/windows/trekline.rc), so the
+    // title bar and the taskbar each take the size they draw at.
+    SetIcons(wxIconBundle("#128", nullptr));
+#else
     SetIcon(wxIcon(trekline_xpm));
+#endif
 
     datePicker_ = BindControl<wxDatePickerCtrl>(this, "date_picker", kDatePickerId);
     stepsEdit_ = BindControl<wxTextCtrl>(this, "steps_edit", kStepsEditId);

@@ -26,7 +26,7 @@ std::string ReadText(const fs::path& path) {
 TEST(HelpPageTest, AnInstalledProgramFindsThePageOfItsOwnPrefix) {
     ScopedTempDir dir;
     const fs::path prefix = dir.Path() / "opt" / "trekline";
-    const fs::path page = prefix / "share" / "trekline" / "help" / "index.html";
+    const fs::path page = (prefix / "bin" / kInstalledHelpPage).lexically_normal();
     Touch(prefix / "bin" / "trekline");
     Touch(page);
     // A second prefix without a page must not borrow the first one's.
@@ -41,7 +41,7 @@ TEST(HelpPageTest, AProgramOutsideAnInstallTreeShowsThePageOfItsSources) {
     ScopedTempDir dir;
     Touch(dir.Path() / "build" / "trekline");
     // A directory where the page should be is not a page.
-    fs::create_directories(dir.Path() / "share" / "trekline" / "help" / "index.html");
+    fs::create_directories((dir.Path() / "build" / kInstalledHelpPage).lexically_normal());
 
     const fs::path fromBuildTree = HelpPagePathFor(dir.Path() / "build" / "trekline");
     ASSERT_FALSE(fromBuildTree.empty());
