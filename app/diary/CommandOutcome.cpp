@@ -5,6 +5,7 @@
 #include <exception>
 #include <new>
 
+#include "DocumentOpener.h"
 #include "UserPaths.h"
 
 namespace {
@@ -68,14 +69,13 @@ CommandOutcome OpenFailure(const DiaryFiles& files, const std::filesystem::path&
     if (startError != 0 || exitStatus == kNoProgramFound) {
         outcome.notice = "No program to open " + what + " was found: " + where + ".";
     } else {
-        outcome.notice = "The program that opens " + what + " failed (xdg-open ended with status " +
-                         std::to_string(exitStatus) + "): " + where + ".";
+        outcome.notice = "The program that opens " + what + " failed (" + kDefaultHandlerCall +
+                         " ended with status " + std::to_string(exitStatus) + "): " + where + ".";
     }
-    outcome.log =
-        startError != 0
-            ? "starting xdg-open " + document.string() + ": " + std::strerror(startError) +
-                  " (errno " + std::to_string(startError) + ")"
-            : "xdg-open " + document.string() + " ended with status " + std::to_string(exitStatus);
+    const std::string call = std::string(kDefaultHandlerCall) + " " + document.string();
+    outcome.log = startError != 0 ? "starting " + call + ": " + std::strerror(startError) +
+                                        " (errno " + std::to_string(startError) + ")"
+                                  : call + " ended with status " + std::to_string(exitStatus);
     return outcome;
 }
 

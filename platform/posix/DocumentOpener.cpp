@@ -7,8 +7,10 @@
 
 extern char** environ;
 
+const char* const kDefaultHandlerCall = "xdg-open";
+
 int OpenWithDefaultHandler(const std::string& path, HandlerEnded ended) {
-    std::string program = "xdg-open";
+    std::string program = kDefaultHandlerCall;
     std::string argument = path;
     char* argv[] = {program.data(), argument.data(), nullptr};
     pid_t pid = 0;

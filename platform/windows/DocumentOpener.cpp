@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+const char* const kDefaultHandlerCall = "ShellExecute open";
+
 // The shell hands the document to its handler and returns; there is no
 // handler process of ours to hear the end of.
 int OpenWithDefaultHandler(const std::string& path, HandlerEnded) {
