@@ -12,6 +12,13 @@ set(trekline_shipped ${CMAKE_BINARY_DIR}/installer/trekline.exe)
 set(trekline_nsis_script ${PROJECT_SOURCE_DIR}/res/windows/installer.nsi)
 set(trekline_nsis_inputs ${PROJECT_SOURCE_DIR}/res/icons/trekline.ico
     ${PROJECT_SOURCE_DIR}/res/help/index.html ${TREKLINE_DEJAVU_SANS})
+# -WX: an installer built with warnings fails the build as compiler
+# warnings do. (A generator expression would leave an empty argument when
+# off, which makensis takes for its script.)
+set(trekline_nsis_strict)
+if(TREKLINE_WERROR)
+    set(trekline_nsis_strict -WX)
+endif()
 # NSIS wants the version as four numbers, as the program's resources have it.
 get_target_property(trekline_file_version trekline TREKLINE_FILE_VERSION)
 
@@ -23,9 +30,8 @@ add_custom_command(
     # installer.
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
             ${CMAKE_STRIP} --strip-all -o ${trekline_shipped} $<TARGET_FILE:trekline>
-    # -NOCD: the paths given are absolute; -WX: an installer built with
-    # warnings fails the build as compiler warnings do.
-    COMMAND ${TREKLINE_MAKENSIS} -V2 -NOCD $<$<BOOL:${TREKLINE_WERROR}>:-WX>
+    # -NOCD: the paths given are absolute.
+    COMMAND ${TREKLINE_MAKENSIS} -V2 -NOCD ${trekline_nsis_strict}
             -DVERSION=${PROJECT_VERSION} -DFILE_VERSION=${trekline_file_version}
             -DPROGRAM=${trekline_shipped} -DFONT=${TREKLINE_DEJAVU_SANS}
             -DHELP_PAGE=${PROJECT_SOURCE_DIR}/res/help/index.html

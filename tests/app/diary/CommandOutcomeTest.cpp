@@ -11,6 +11,7 @@
 
 #include "CommandOutcome.h"
 #include "DiaryCommands.h"
+#include "DocumentOpener.h"
 #include "ReportCommand.h"
 #include "TempDir.h"
 #include "TestDiary.h"
@@ -59,22 +60,23 @@ TEST(CommandOutcomeTest, ADocumentNobodyOpensIsNamedWithWhereItIs) {
         fs::path document;
         int startError;
         int status;
-        const char* notice;
+        std::string notice;
     };
+    const std::string handler = kDefaultHandlerCall;
     const Case cases[] = {
         {files.page, ENOENT, 0,
          "No program to open out.html was found: the report is saved in /home/walker/diary."},
         {files.page, 0, 3,
          "No program to open out.html was found: the report is saved in /home/walker/diary."},
         {files.page, 0, 4,
-         "The program that opens out.html failed (xdg-open ended with status 4): the report is "
-         "saved in /home/walker/diary."},
+         "The program that opens out.html failed (" + handler +
+             " ended with status 4): the report is saved in /home/walker/diary."},
         {help, ENOENT, 0,
          "No program to open the help page was found: it is "
          "/usr/share/trekline/help/index.html."},
         {help, 0, 137,
-         "The program that opens the help page failed (xdg-open ended with status 137): it is "
-         "/usr/share/trekline/help/index.html."},
+         "The program that opens the help page failed (" + handler +
+             " ended with status 137): it is /usr/share/trekline/help/index.html."},
     };
     for (const Case& c : cases)
         EXPECT_EQ(OpenFailure(files, c.document, c.startError, c.status).notice, c.notice);
