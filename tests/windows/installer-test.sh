@@ -2,7 +2,7 @@
 # The Windows installer, as a user meets it, in a Wine prefix made afresh:
 # a silent install puts the program, its font, its help page, a Start-menu
 # shortcut and an uninstall entry in place; the installed program, driven by
-# real keys, adds an entry and writes the same report page as the Linux
+# real keys, adds an entry and writes the same report page and picture as the Linux
 # program and hands it to the opener; a silent uninstall takes away what was
 # installed and leaves the diary and the settings.
 # Usage: installer-test.sh SETUP_EXE LINUX_PROGRAM HELP_PAGE FONT VERSION [CHECK.exe ARGS...]
@@ -210,6 +210,11 @@ fi
 kill "$linux_pid" 2> /dev/null
 wait "$linux_pid" 2> /dev/null
 cmp "$diary/out.html" "$linux_side/out.html" || fail "out.html differs from the Linux program's"
+# Drawn on the same display, so at the same depth, the picture is the Linux
+# one to the byte.
+bits() { od -An -tu2 -j28 -N2 "$1" | tr -d ' '; }
+cmp "$diary/data_steps.bmp" "$linux_side/data_steps.bmp" ||
+  fail "data_steps.bmp ($(bits "$diary/data_steps.bmp") bits per pixel) differs from the Linux program's ($(bits "$linux_side/data_steps.bmp"))"
 
 # --- Silent uninstall --------------------------------------------------------
 # A diary in the per-user data folder, as the shortcut's program keeps it.
