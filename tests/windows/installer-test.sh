@@ -2,9 +2,9 @@
 # The Windows installer, as a user meets it, in a Wine prefix made afresh:
 # a silent install puts the program, its font, its help page, a Start-menu
 # shortcut and an uninstall entry in place; the installed program, driven by
-# real keys, adds an entry and writes the same report page and picture as the Linux
-# program and hands it to the opener; a silent uninstall takes away what was
-# installed and leaves the diary and the settings.
+# real keys, adds an entry, writes the same report page and picture as the
+# Linux program and hands the page to the opener; a silent uninstall takes
+# away what was installed and leaves the diary and the settings.
 # Usage: installer-test.sh SETUP_EXE LINUX_PROGRAM HELP_PAGE FONT VERSION [CHECK.exe ARGS...]
 # A CHECK program, when given, runs under Wine in the test's prefix while the
 # installed program's window is open, with the installed trekline.exe as its
