@@ -27,7 +27,11 @@ fi
 # Kept 10 s after the last program ends, the server spares the next test the
 # second it takes to start; one already running makes this a no-op.
 wineserver -p10 < /dev/null > /dev/null 2>&1 || true
-wine wineboot < /dev/null > /dev/null 2>&1
+wine wineboot < /dev/null > /dev/null 2>&1 || {
+  status=$?
+  echo "wine-run.sh: wineboot failed with status $status in $WINEPREFIX" >&2
+  exit "$status"
+}
 
 [ $# -gt 0 ] || exit 0
 exec wine "$@"

@@ -489,8 +489,11 @@ int main(int argc, char** argv) {
     }
     // Unbuffered, so that what was found is seen even if the walk hangs.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    if (const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); FAILED(result)) {
+        std::printf("msaa_walk: COM could not be started (0x%08lx)\n",
+                    static_cast<unsigned long>(result));
         return 2;
+    }
     const fs::path program = WindowsPath(argv[1]);
     int status;
     if (argc == 3) {
